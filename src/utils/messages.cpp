@@ -1,0 +1,56 @@
+#include "utils/messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+MessageHandler &handler()
+{
+    static MessageHandler h;
+    return h;
+}
+
+QMessageBox::Icon qt_icon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Critical: return QMessageBox::Critical;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
+MsgAnswer msg_box(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title)
+{
+    const QString shown_title = title.isEmpty() ? APP_TITLE : title;
+    if (handler())
+        return handler()(text, icon, buttons, shown_title);
+
+    QMessageBox box(qt_icon(icon), shown_title, QString(text).replace(CRLF, QStringLiteral("\n")),
+                    buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    if (buttons == MsgButtons::YesNo) {
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    }
+    const int answer = box.exec();
+    if (buttons == MsgButtons::Ok)
+        return MsgAnswer::Ok;
+    return answer == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+}
+
+void set_message_handler(MessageHandler h)
+{
+    handler() = std::move(h);
+}
+
+void standard_error(const QString &description, int number)
+{
+    msg_box(QStringLiteral("Error::") + description + CRLF + QStringLiteral("Quillon encountered an error::") +
+                QString::number(number),
+            MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Error encountered"));
+}
