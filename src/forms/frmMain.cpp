@@ -1,0 +1,204 @@
+// The main window: construction, the controls' initial state, and the small
+// handlers that only show, hide, mask or forward.
+#include "forms/frmMain.h"
+
+#include "main/appglobals.h"
+#include "outside/clearcase.h"
+#include "ui_frmMain.h"
+#include "utils/errors.h"
+#include "utils/messages.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QScrollBar>
+
+void set_tip(QWidget *w, const QString &tip)
+{
+    w->setToolTip(tip);
+    w->setAccessibleDescription(tip);
+}
+
+frmMain::frmMain(QWidget *parent) : QMainWindow(parent), ui(new Ui::frmMain)
+{
+    ui->setupUi(this);
+    setup_controls();
+    setup_menus();
+    setup_accessibility();
+    connect_handlers();
+}
+
+frmMain::~frmMain()
+{
+    delete ui;
+}
+
+void frmMain::setup_controls()
+{
+    // Buttons that other procedures enable and disable but the user never
+    // sees: their commands are reached through the menus.
+    for (QWidget *w : {static_cast<QWidget *>(ui->removeViewToolBut), static_cast<QWidget *>(ui->findCoBut),
+                       static_cast<QWidget *>(ui->Command1), static_cast<QWidget *>(ui->helpBut),
+                       static_cast<QWidget *>(ui->reloadBut), static_cast<QWidget *>(ui->startViewBut),
+                       static_cast<QWidget *>(ui->helpDeskBut), static_cast<QWidget *>(ui->showConfigBut),
+                       static_cast<QWidget *>(ui->cancelBut)})
+        w->hide();
+
+    for (QWidget *w : {static_cast<QWidget *>(ui->txtMsg), static_cast<QWidget *>(ui->txtConfigSpec),
+                       static_cast<QWidget *>(ui->unmaskPwdCB), static_cast<QWidget *>(ui->usernameMappingTxt),
+                       static_cast<QWidget *>(ui->usernameMappingCB), static_cast<QWidget *>(ui->pwdTxt),
+                       static_cast<QWidget *>(ui->pwdLbl), static_cast<QWidget *>(ui->userNameLbl),
+                       static_cast<QWidget *>(ui->configFrame)})
+        w->hide();
+
+    ui->projectCombo->setEditText(QStringLiteral("<choose project>"));
+    ui->pwdTxt->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    ui->usernameMappingTxt->setBackgroundRole(QPalette::Button);
+    ui->usernameMappingTxt->setAutoFillBackground(true);
+
+    // The status column scrolls with the template list, so that each marker
+    // stays beside its row.
+    connect(ui->viewsList->verticalScrollBar(), &QScrollBar::valueChanged,
+            ui->viewStatusList->verticalScrollBar(), &QScrollBar::setValue);
+
+    // Clicks on the banner strip open the supplier's site; moving over the
+    // main panel hides the note.
+    ui->Label1->setCursor(Qt::PointingHandCursor);
+    ui->Label1->installEventFilter(this);
+    ui->logoImage->installEventFilter(this);
+    for (QWidget *w : {static_cast<QWidget *>(ui->mainFrame), static_cast<QWidget *>(ui->mainContentHost),
+                       static_cast<QWidget *>(ui->leftPane)}) {
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+    }
+}
+
+void frmMain::setup_menus()
+{
+    for (QAction *sep : {ui->sep1, ui->sep2, ui->sep4, ui->sep6, ui->sep7, ui->sep10})
+        sep->setSeparator(true);
+}
+
+void frmMain::setup_accessibility()
+{
+    // Labels keep their own text as their name; operated controls carry a
+    // plain name (set in the form) and their tool tip as description.
+    for (QWidget *w : findChildren<QWidget *>()) {
+        if (!w->toolTip().isEmpty() && w->accessibleDescription().isEmpty())
+            w->setAccessibleDescription(w->toolTip());
+    }
+    ui->logoImage->setAccessibleName(SUPPLIER_NAME);
+    set_tip(ui->logoImage, SUPPLIER_SITE);
+    ui->Image1->setAccessibleName(QStringLiteral("Quillon"));
+}
+
+void frmMain::connect_handlers()
+{
+    auto on_click = [this](QAbstractButton *b, void (frmMain::*handler)()) {
+        connect(b, &QAbstractButton::clicked, this, handler);
+    };
+    auto on_trigger = [this](QAction *a, void (frmMain::*handler)()) {
+        connect(a, &QAction::triggered, this, handler);
+    };
+
+    on_click(ui->createViewBut, &frmMain::create_view);
+    on_click(ui->detailBut, &frmMain::show_view_detail);
+    connect(ui->myViewsList, &QListWidget::itemDoubleClicked, this,
+            [this] { pass_over([this] { show_view_detail(); }); });
+    on_click(ui->viewBut, &frmMain::viewBut_Click);
+    connect(ui->viewsList, &QListWidget::itemDoubleClicked, this, &frmMain::viewsList_DblClick);
+    on_click(ui->refreshBut, &frmMain::refreshBut_Click);
+    on_click(ui->refreshViewBut, &frmMain::refreshViewBut_Click);
+    on_click(ui->removeViewBut, &frmMain::removeViewBut_Click);
+    on_click(ui->startViewBut, &frmMain::StartView_Click);
+    on_trigger(ui->StartView, &frmMain::StartView_Click);
+    on_click(ui->removeViewToolBut, &frmMain::RemoveView_Click);
+    on_trigger(ui->RemoveView, &frmMain::RemoveView_Click);
+    on_click(ui->findCoBut, &frmMain::FindCO_Click);
+    on_trigger(ui->FindCO, &frmMain::FindCO_Click);
+    on_click(ui->reloadBut, &frmMain::reload_config);
+    on_trigger(ui->Reload, &frmMain::reload_config);
+    on_click(ui->showConfigBut, &frmMain::toggle_config);
+    on_trigger(ui->Configuration, &frmMain::toggle_config);
+    on_click(ui->butBack, &frmMain::butBack_Click);
+    connect(ui->projectCombo, &QComboBox::activated, this, &frmMain::projectCombo_Click);
+    connect(ui->viewsList, &QListWidget::currentRowChanged, this, &frmMain::viewsList_Click);
+    connect(ui->myViewsList, &QListWidget::currentRowChanged, this, &frmMain::myViewsList_Click);
+    connect(ui->opModeCB, &QCheckBox::toggled, this, [this] { pass_over([this] { change_op_mode(); }); });
+    on_click(ui->unmaskPwdCB, &frmMain::unmaskPwdCB_Click);
+    on_click(ui->usernameMappingCB, &frmMain::usernameMappingCB_Click);
+    connect(ui->cancelBut, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->Exit, &QAction::triggered, this, &QWidget::close);
+    on_trigger(ui->GettingHelp, &frmMain::getting_help);
+    on_trigger(ui->HelpDesk, &frmMain::help_desk);
+    on_click(ui->helpDeskBut, &frmMain::help_desk);
+    on_trigger(ui->content, &frmMain::help_contents);
+    on_click(ui->helpBut, &frmMain::help_contents);
+    on_trigger(ui->About, &frmMain::about);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == ui->Label1 || watched == ui->logoImage) && event->type() == QEvent::MouseButtonRelease) {
+        open_supplier_site();
+        return true;
+    }
+    if (event->type() == QEvent::MouseMove && !ui->txtMsg->isHidden())
+        ui->txtMsg->hide();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::myViewsList_Click()
+{
+    try {
+        if (ui->myViewsList->count() >= 1 && ui->myViewsList->currentItem())
+            set_tip(ui->myViewsList, ui->myViewsList->currentItem()->text());
+    } catch (const std::exception &e) {
+        standard_error(error_description(e), 3);
+    }
+}
+
+void frmMain::unmaskPwdCB_Click()
+{
+    ui->pwdTxt->setEchoMode(ui->unmaskPwdCB->isChecked() ? QLineEdit::Normal : QLineEdit::Password);
+}
+
+void frmMain::usernameMappingCB_Click()
+{
+    const bool on = ui->usernameMappingCB->isChecked();
+    ui->usernameMappingTxt->setEnabled(on);
+    ui->usernameMappingTxt->setBackgroundRole(on ? QPalette::Base : QPalette::Button);
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    do_unload();
+    event->accept();
+}
+
+void frmMain::do_unload()
+{
+    // Every window of the program closes with the main window; closing is
+    // never refused.
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w != this && w->isVisible())
+            w->close();
+    }
+}
+
+ClearCaseApp &frmMain::CC()
+{
+    if (!m_session)
+        m_session = std::make_unique<CCSession>();
+    if (!m_cc)
+        m_cc = std::make_unique<ClearCaseApp>(*m_session);
+    return *m_cc;
+}
+
+ClearTool &frmMain::CTool()
+{
+    if (!m_session)
+        m_session = std::make_unique<CCSession>();
+    if (!m_ctool)
+        m_ctool = std::make_unique<ClearTool>(*m_session);
+    return *m_ctool;
+}

@@ -1,0 +1,186 @@
+// The main window's start-up, its copy of the configuration, the NT-only and
+// interop modes, and the configuration panel.
+#include "forms/frmMain.h"
+
+#include "main/appglobals.h"
+#include "main/config.h"
+#include "outside/platform.h"
+#include "ui_frmMain.h"
+#include "utils/errors.h"
+#include "utils/helpers.h"
+#include "utils/messages.h"
+
+#include <QGuiApplication>
+
+namespace {
+const QString CHOOSE_PROJECT = QStringLiteral("<choose project>");
+
+bool is_word(const QString &value, const char *word)
+{
+    return value.toLower() == QLatin1String(word);
+}
+} // namespace
+
+QString frmMain::window_title_for(bool nt_only) const
+{
+    const QString version = QStringLiteral("Version %1.%2.%3 - UCM Enabled")
+                                .arg(version_major())
+                                .arg(version_minor())
+                                .arg(version_revision());
+    return (nt_only ? QStringLiteral("Quillon (Unix to NT) - NT Only Mode ")
+                    : QStringLiteral("Quillon (Unix to NT) - Interop Mode ")) +
+           version;
+}
+
+void frmMain::load()
+{
+    ConfigRecord &config = AppGlobals().config;
+    set_gui_values();
+    ui->cfgFileLbl->setText(config.CFG_FILE);
+    config.SSH_CMD_PATH = config.SSH_HOME + QStringLiteral("\\") + config.SSH_CMD;
+    primary_group = qEnvironmentVariable("CLEARCASE_PRIMARY_GROUP");
+    if (is_dup_list(primary_group, ui->projectCombo))
+        ui->projectCombo->setEditText(primary_group);
+    get_view_templates(config.KESTREL_CONFIG + QStringLiteral("\\") + ui->projectCombo->currentText());
+    ui->regionCombo->setEditText(QStringLiteral("Windows"));
+    // A change of the box's state counts as a click and runs the mode switch.
+    ui->opModeCB->setChecked(is_word(config.NT_ONLY, "true"));
+    if (is_word(config.IS_INTEROP, "false")) {
+        ui->opModeCB->hide();
+        ui->opModeCB->setChecked(true);
+    }
+    enable_controls(false, true);
+}
+
+void frmMain::set_gui_values()
+{
+    const ConfigRecord &c = AppGlobals().config;
+    const std::pair<QLineEdit *, const QString *> shown[] = {
+        {ui->hostTxt, &c.HOST},
+        {ui->kestrelCmdTxt, &c.KESTREL},
+        {ui->kestrelConfigTxt, &c.KESTREL_CONFIG},
+        {ui->kestrelHomeTxt, &c.KESTREL_HOME},
+        {ui->helpDeskTxt, &c.HELPDESK},
+        {ui->sshCmdHomeTxt, &c.SSH_HOME},
+        {ui->sshCmdTxt, &c.SSH_CMD},
+        {ui->vobServerTxt, &c.VOB_SERVER},
+        {ui->viewStorageTxt, &c.VIEW_STORAGE},
+        {ui->alternateCfgTxt, &c.CFG_FILE_ALTERNATE},
+        {ui->adminTxt, &c.ADMIN},
+    };
+    for (const auto &[box, value] : shown) {
+        box->setText(*value);
+        box->setReadOnly(true);
+    }
+
+    ui->ccExplorerCB->setChecked(is_word(c.CC_EXPLORER, "true"));
+    if (is_word(c.IS_INTEROP, "true")) {
+        ui->interopCB->setChecked(true);
+        ui->pwdTxt->setEnabled(true);
+        ui->pwdTxt->setBackgroundRole(QPalette::Base);
+        ui->pwdLbl->setEnabled(true);
+        ui->usernameMappingCB->setEnabled(true);
+        ui->userNameLbl->setEnabled(true);
+    }
+    ui->useSSHCB->setChecked(is_word(c.USE_SSH, "true"));
+    if (is_word(c.IS_INTEROP, "false")) {
+        ui->pwdTxt->setBackgroundRole(QPalette::Window);
+        ui->pwdTxt->setEnabled(false);
+        ui->usernameMappingCB->setEnabled(false);
+        ui->interopCB->setChecked(false);
+        setWindowTitle(window_title_for(true));
+    } else {
+        setWindowTitle(window_title_for(false));
+    }
+    ui->interopCB->setEnabled(false);
+    ui->ccExplorerCB->setEnabled(false);
+    ui->useSSHCB->setEnabled(false);
+}
+
+void frmMain::set_nt_only(bool ntOnly)
+{
+    try {
+        for (QWidget *w : {static_cast<QWidget *>(ui->unmaskPwdCB), static_cast<QWidget *>(ui->usernameMappingCB),
+                           static_cast<QWidget *>(ui->usernameMappingTxt), static_cast<QWidget *>(ui->pwdLbl),
+                           static_cast<QWidget *>(ui->pwdTxt), static_cast<QWidget *>(ui->userNameLbl)})
+            w->setVisible(!ntOnly);
+    } catch (const std::exception &e) {
+        standard_error(error_description(e), 1);
+    }
+}
+
+void frmMain::enable_controls(bool enable, bool force)
+{
+    if (ui->opModeCB->isChecked()) {
+        for (QWidget *w : {static_cast<QWidget *>(ui->opModeCB), static_cast<QWidget *>(ui->readOnlyConfigCB),
+                           static_cast<QWidget *>(ui->removeViewBut), static_cast<QWidget *>(ui->refreshBut),
+                           static_cast<QWidget *>(ui->refreshViewBut), static_cast<QWidget *>(ui->detailBut),
+                           static_cast<QWidget *>(ui->viewBut), static_cast<QWidget *>(ui->createViewBut),
+                           static_cast<QWidget *>(ui->startViewBut), static_cast<QWidget *>(ui->removeViewToolBut),
+                           static_cast<QWidget *>(ui->findCoBut)})
+            w->setEnabled(enable);
+        set_nt_only(true);
+    }
+    if (!ui->opModeCB->isChecked() || force) {
+        for (QWidget *w : {static_cast<QWidget *>(ui->unmaskPwdCB), static_cast<QWidget *>(ui->usernameMappingCB),
+                           static_cast<QWidget *>(ui->pwdLbl), static_cast<QWidget *>(ui->pwdTxt),
+                           static_cast<QWidget *>(ui->userNameLbl)})
+            w->setEnabled(enable);
+    }
+}
+
+void frmMain::busy(bool mode)
+{
+    if (mode)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+}
+
+void frmMain::change_op_mode()
+{
+    if (ui->projectCombo->currentText() == CHOOSE_PROJECT)
+        return;
+    ConfigRecord &config = AppGlobals().config;
+    try {
+        busy(true);
+        const QString file = ui->opModeCB->isChecked() ? config.CFG_FILE_ALTERNATE : config.CFG_FILE;
+        read_config_file(platform::program_dir() + QStringLiteral("\\") + file, config);
+        set_gui_values();
+        get_view_templates(config.KESTREL_CONFIG + QStringLiteral("\\") + ui->projectCombo->currentText());
+        get_myviews(ui->regionCombo->currentText());
+    } catch (const std::exception &e) {
+        standard_error(error_description(e), 4);
+        busy(false);
+    }
+}
+
+void frmMain::toggle_config()
+{
+    if (ui->mainFrame->isHidden())
+        butBack_Click();
+    else {
+        ui->mainFrame->hide();
+        ui->configFrame->show();
+        ui->createViewBut->setEnabled(false);
+        ui->startViewBut->setEnabled(false);
+        ui->reloadBut->setEnabled(true);
+        ui->butBack->setFocus();
+    }
+}
+
+void frmMain::butBack_Click()
+{
+    ui->mainFrame->show();
+    ui->configFrame->hide();
+    ui->createViewBut->setEnabled(true);
+    ui->startViewBut->setEnabled(true);
+    ui->reloadBut->setEnabled(false);
+}
+
+void frmMain::reload_config()
+{
+    ConfigRecord &config = AppGlobals().config;
+    pass_over([&] { read_config_file(platform::program_dir() + QStringLiteral("\\") + config.CFG_FILE, config); });
+    pass_over([&] { set_gui_values(); });
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// Brings the program up: refuses a second instance, reads the configuration
+// named on the command line, loads and shows the main window and warns about
+// missing required files. False when the program should end at once.
+bool Main();
+
+// The configuration file name: the first parameter, or "qn.cfg".
+void Process_Arguments(QString &cfg_name);
+
+// The n-th parameter (from 1) of the program's command line; empty when
+// there are fewer. The second form scans the given text.
+QString GetParam(int n);
+QString GetParam(int n, const QString &command_line);
+
+// The login name with every space removed.
+QString get_login_name();

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "utils/messages.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+
+// Installs itself as the message seam for its lifetime: keeps every message
+// box the program shows and answers each from a queue (OK boxes need no
+// answer; a Yes/No box without a scripted answer is answered No).
+class MessageRecorder {
+public:
+    struct Entry {
+        QString text;
+        MsgIcon icon;
+        MsgButtons buttons;
+        QString title;
+    };
+
+    MessageRecorder();
+    ~MessageRecorder();
+
+    QList<Entry> shown;
+    QQueue<MsgAnswer> answers;
+
+    // The texts shown, in order.
+    QStringList texts() const;
+    void clear() { shown.clear(); }
+};

@@ -1,0 +1,21 @@
+#!/bin/sh
+# Installs the Debian packages that building, testing and the demo need,
+# when any is missing. Run as root (or with sudo available).
+set -eu
+
+packages="cmake ninja-build g++ ccache qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+xvfb xauth fonts-dejavu-core putty-tools openssh-server"
+
+missing=""
+for p in $packages; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+as_root=""
+[ "$(id -u)" -eq 0 ] || as_root="sudo"
+echo "install-deps: installing:$missing" >&2
+$as_root apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -qq --no-install-recommends $missing >&2

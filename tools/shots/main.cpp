@@ -1,0 +1,72 @@
+// Takes screenshots of Quillon's windows on the demo site, driving the real
+// main window the way a user would. Message boxes are answered at once and
+// printed, so that nothing waits for a person.
+// Usage: QUILLON_SHOTS_DIR=OUTDIR quillon-shots [configuration file]
+// (with the demo site's environment set)
+#include "forms/frmMain.h"
+#include "main/appglobals.h"
+#include "main/mainModule.h"
+#include "ui_frmMain.h"
+#include "utils/messages.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <QWindow>
+
+#include <cstdio>
+
+namespace {
+QString out_dir;
+
+void settle(int ms = 150)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void shoot(QWidget *w, const QString &name)
+{
+    settle();
+    const QString file = QDir(out_dir).filePath(name + QStringLiteral(".png"));
+    w->grab().save(file);
+    std::printf("shot: %s\n", qPrintable(file));
+}
+
+void pick_project(frmMain *w, const QString &project)
+{
+    const int i = w->ui->projectCombo->findText(project);
+    w->ui->projectCombo->setCurrentIndex(i);
+    w->projectCombo_Click();
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    out_dir = qEnvironmentVariable("QUILLON_SHOTS_DIR", QStringLiteral("shots"));
+    QDir().mkpath(out_dir);
+    set_message_handler([](const QString &text, MsgIcon, MsgButtons buttons, const QString &title) {
+        std::printf("message [%s]: %s\n", qPrintable(title), qPrintable(QString(text).replace(CRLF, QStringLiteral(" | "))));
+        return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+    });
+    if (!Main())
+        return 1;
+    frmMain *w = AppGlobals().main_window;
+    w->resize(860, 680);
+    shoot(w, QStringLiteral("01-start"));
+
+    pick_project(w, QStringLiteral("r6000"));
+    shoot(w, QStringLiteral("02-nt-only-project"));
+
+    w->ui->opModeCB->setChecked(false);
+    shoot(w, QStringLiteral("03-interop"));
+
+    w->toggle_config();
+    shoot(w, QStringLiteral("04-configuration-panel"));
+    w->butBack_Click();
+
+    w->close();
+    return 0;
+}
