@@ -1,0 +1,37 @@
+// Knobs that make the simulator slow, failing or dying on demand, and the
+// counters that benchmarks and tests read back.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ccsim {
+
+struct Knobs {
+    long cost_start_ms = 0;        // once per process start
+    long cost_cmd_ms = 0;          // per command
+    long cost_tag_ms = 0;          // per view tag named as an argument
+    std::vector<std::string> fail; // subcommands that fail
+    std::string die;               // subcommand during which the process dies
+    bool crlf = false;             // standard output lines end in CR LF
+
+    // The environment's values, overridden by KEY=VALUE lines of $home/knobs.
+    static Knobs read(const std::string &home);
+    bool fails(std::string_view sub) const;
+};
+
+struct Counters {
+    long long process_starts = 0;
+    long long commands = 0;
+    long long tags = 0;
+};
+
+// Adds to the counters in $home/counters under an flock of that file.
+void add_counters(const std::string &home, const Counters &delta);
+Counters read_counters(const std::string &home);
+void reset_counters(const std::string &home);
+
+void sleep_ms(long ms);
+
+} // namespace ccsim

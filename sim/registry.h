@@ -1,0 +1,115 @@
+// The simulator's view registry: regions, views and view tags, kept in one
+// text file under CCSIM_HOME and guarded by an flock on a lock file beside it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace ccsim {
+
+// A failure reported the way cleartool reports it: the text goes after
+// "cleartool: Error: " on standard error and the command exits with 1.
+struct CtError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct View {
+    std::string uuid;
+    std::string host;    // "View on host"
+    std::string storage; // "View server access path"
+    std::string owner;
+    std::string stream; // UCM stream the view is attached to, or empty
+    std::string config_spec;
+    bool snapshot = false;
+    bool ucm = false;
+    bool active = false;
+    std::int64_t created = 0;
+    std::int64_t modified = 0;
+    std::int64_t cs_updated = 0; // 0: the config spec was never set
+};
+
+struct Tag {
+    std::string region;
+    std::string name;
+    std::string uuid; // of the view it names
+    std::string host; // "Server host"
+    std::string gpath;
+    std::string comment;
+};
+
+// A view as stored: its raw registry line, parsed only when asked for, so
+// that one lookup among 100,000 views costs little more than reading the file.
+struct ViewSlot {
+    std::string_view uuid;
+    std::string_view line;                // the fields after "V\t"
+    mutable std::shared_ptr<View> parsed; // filled on first use
+    bool changed = false;                 // written from `parsed`, not `line`
+};
+
+struct Registry {
+    std::vector<std::string> regions;
+    std::vector<Tag> tags; // registry order: the order in which tags were made
+    std::vector<ViewSlot> views;
+    std::shared_ptr<const std::string> raw; // what the slots' views point into
+
+    bool has_region(std::string_view r) const;
+    void add_region(const std::string &r);
+    // Index of the tag named `name` in `region`, or -1.
+    long find_tag(std::string_view region, std::string_view name) const;
+    // The view with this uuid, or null. The mutable form marks it changed.
+    const View *view(std::string_view uuid) const;
+    View *view_for_update(std::string_view uuid);
+    const View &view_at(std::size_t i) const;
+    std::string storage_at(std::size_t i) const; // without parsing the rest
+    void add_view(View v);
+    // Removes a view and every tag that names it, in every region.
+    void remove_view(const std::string &uuid);
+};
+
+// uuid -> view, for listings that touch many views.
+class ViewIndex {
+public:
+    explicit ViewIndex(const Registry &reg);
+    const View *get(std::string_view uuid) const;
+
+private:
+    const Registry &reg_;
+    std::unordered_map<std::string_view, std::size_t> map_;
+};
+
+// The registry directory. Opening it creates it when missing and takes the
+// lock; the lock is held until the object is destroyed.
+class Store {
+public:
+    enum class Mode { Read, Write };
+    Store(const std::string &home, Mode mode);
+    ~Store();
+    Store(const Store &) = delete;
+    Store &operator=(const Store &) = delete;
+
+    Registry load() const;
+    // Writes the whole registry to a temporary file and renames it into place.
+    void save(const Registry &reg) const;
+
+private:
+    std::string home_;
+    int lock_fd_ = -1;
+};
+
+// Creates the registry directory when missing. In shared mode (CCSIM_SHARED=1
+// or a world-writable directory) files are made readable and writable by all.
+void prepare_home(const std::string &home, bool shared_requested);
+
+std::string new_uuid();
+std::string format_time(std::int64_t t);
+// Last path component, whatever the separators ("/" or "\").
+std::string_view storage_name(std::string_view path);
+// The host named by a UNC path such as \\HOST\share, or empty.
+std::string unc_host(std::string_view path);
+
+} // namespace ccsim
