@@ -149,7 +149,9 @@ private slots:
 
     void view_knownTags_flagsHostAndConfigSpec()
     {
-        QVERIFY(make_view(QStringLiteral("ann_dyn"), {QStringLiteral("-host"), QStringLiteral("vobhost7")}));
+        QVERIFY(make_view(QStringLiteral("ann_dyn"),
+                          {QStringLiteral("-host"), QStringLiteral("vobhost7"), QStringLiteral("-tcomment"),
+                           QStringLiteral("made for tests")}));
         QVERIFY(make_view(QStringLiteral("ann_snap"), {QStringLiteral("-snapshot")}));
         QVERIFY(make_view(QStringLiteral("ann_ucm"), {QStringLiteral("-snapshot"), QStringLiteral("-stream"),
                                                       QStringLiteral("s1@\\pvob")}));
@@ -167,6 +169,7 @@ private slots:
         const CCView dyn = app.View(QStringLiteral("ann_dyn"));
         QCOMPARE(dyn.TagName(), QStringLiteral("ann_dyn"));
         QCOMPARE(dyn.Host(), QStringLiteral("vobhost7"));
+        QCOMPARE(dyn.info().comment, QStringLiteral("made for tests"));
         QVERIFY(!dyn.IsSnapShot());
         QVERIFY(!dyn.IsUCMView());
         QCOMPARE(dyn.ConfigSpec(), QString::fromLatin1(spec));
@@ -334,6 +337,38 @@ private slots:
         // With the program back on the path the same session answers.
         QVERIFY(make_view(QStringLiteral("ann_dyn")));
         QCOMPARE(session.run(QStringLiteral("lsview -short")).output, QStringLiteral("ann_dyn\n"));
+    }
+
+    void viewTags_hundredThousandTags_oneCommand_failedListingThrows()
+    {
+        QByteArray lines;
+        for (int i = 0; i < 100000; ++i)
+            lines += "Windows|user_view_" + QByteArray::number(i) + "|\\\\vobhost1\\views\\v" +
+                     QByteArray::number(i) + ".vws|vobhost1|dynamic|DOM\\user\n";
+        QFile file(home() + QStringLiteral("/import.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(lines);
+        file.close();
+        sim({QStringLiteral("-sim-import"), file.fileName()});
+
+        CCSession session;
+        ClearCaseApp app(session);
+        reset_counts();
+        const QStringList tags = app.ViewTags(false, QStringLiteral("Windows"));
+        QCOMPARE(tags.size(), 100000);
+        QCOMPARE(tags.first(), QStringLiteral("user_view_0"));
+        QCOMPARE(tags.last(), QStringLiteral("user_view_99999"));
+        QCOMPARE(counts().commands, 1);
+
+        set_knobs("CCSIM_FAIL=lsview\n");
+        for (const bool fail_on_error : {false, true}) {
+            try {
+                app.ViewTags(fail_on_error, QStringLiteral("Windows"));
+                QFAIL("a failed listing gave tags");
+            } catch (const ClearCaseError &e) {
+                QCOMPARE(e.description(), QStringLiteral("Simulated failure of lsview."));
+            }
+        }
     }
 
     void crlfOutput_parsedLikeLf()
