@@ -1,0 +1,2 @@
+element * CHECKEDOUT
+element * /main/LATEST

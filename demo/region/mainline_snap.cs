@@ -1,0 +1,5 @@
+element * CHECKEDOUT
+element * /main/LATEST
+
+load /vobs/mainline
+load /vobs/common
