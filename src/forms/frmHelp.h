@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QUrl>
+#include <QWidget>
+
+namespace Ui {
+class frmHelp;
+}
+
+// The user help built into the program, in a modeless window with Back,
+// Forward, Contents and Close. Links to other sites open in the desktop's
+// browser.
+class frmHelp : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit frmHelp(QWidget *parent = nullptr);
+    ~frmHelp() override;
+
+    Ui::frmHelp *ui;
+
+    // Where the help's table of contents is.
+    static QUrl contents_url();
+
+    // Shows the table of contents.
+    void show_contents();
+
+private:
+    void follow_link(const QUrl &url);
+};
