@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QScrollBar>
 
 void set_tip(QWidget *w, const QString &tip)
@@ -51,6 +52,8 @@ void frmMain::setup_controls()
         w->hide();
 
     ui->projectCombo->setEditText(QStringLiteral("<choose project>"));
+    // Config specs read best in a fixed-width font.
+    ui->txtConfigSpec->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     ui->pwdTxt->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     ui->usernameMappingTxt->setBackgroundRole(QPalette::Button);
     ui->usernameMappingTxt->setAutoFillBackground(true);

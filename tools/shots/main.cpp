@@ -40,6 +40,14 @@ void pick_project(frmMain *w, const QString &project)
     w->ui->projectCombo->setCurrentIndex(i);
     w->projectCombo_Click();
 }
+// Selects the template row whose tag ends in "__" + name.
+void select_template(frmMain *w, const QString &name)
+{
+    for (int row = 0; row < w->ui->viewsList->count(); ++row) {
+        if (w->ui->viewsList->item(row)->text().endsWith(QStringLiteral("__") + name))
+            w->ui->viewsList->setCurrentRow(row);
+    }
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -59,6 +67,11 @@ int main(int argc, char **argv)
 
     pick_project(w, QStringLiteral("r6000"));
     shoot(w, QStringLiteral("02-nt-only-project"));
+    select_template(w, QStringLiteral("snap_hotfix"));
+    shoot(w, QStringLiteral("02b-snapshot-template"));
+    pick_project(w, QStringLiteral("ucm_portal"));
+    select_template(w, QStringLiteral("portal_dev"));
+    shoot(w, QStringLiteral("02c-ucm-template"));
 
     w->ui->opModeCB->setChecked(false);
     shoot(w, QStringLiteral("03-interop"));

@@ -1,0 +1,276 @@
+// The main window's template catalogue: a project's templates listed as the
+// view tags they give the current user, with their status markers, and the
+// display of the selected template.
+#include "forms/frmMain.h"
+
+#include "forms/frmProgress.h"
+#include "main/appglobals.h"
+#include "main/mainModule.h"
+#include "outside/clearcase.h"
+#include "outside/platform.h"
+#include "ui_frmMain.h"
+#include "utils/errors.h"
+#include "utils/helpers.h"
+#include "utils/messages.h"
+#include "utils/run_command.h"
+#include "utils/textfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace {
+const QString BACKSLASH = QStringLiteral("\\");
+
+bool key_is(const QString &key, const char *name)
+{
+    return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
+// What ClearCase says of a set of tags, asked in two commands for all of
+// them; each answer equals the one the single question would give.
+struct TagStates {
+    QHash<QString, ViewInfo> views; // the tags that exist
+    QSet<QString> active;           // the tags whose lsview line has "*"
+};
+
+TagStates ask_about(frmMain *w, const QStringList &tags)
+{
+    TagStates s;
+    pass_over([&] { s.views = w->CC().LookupViews(tags); });
+    pass_over([&] { s.active = w->CTool().ActiveByAsterisk(tags); });
+    return s;
+}
+
+QString status_of(const TagStates &s, const QString &lower, const QString &typed)
+{
+    QString status = QStringLiteral("U");
+    if (s.active.contains(lower) || s.active.contains(typed))
+        status = QStringLiteral("A");
+    else if (s.views.contains(lower) || s.views.contains(typed))
+        status = QStringLiteral("C");
+    const bool snapshot = (s.views.contains(lower) && s.views.value(lower).snapshot) ||
+                          (s.views.contains(typed) && s.views.value(typed).snapshot);
+    if (snapshot)
+        status += QLatin1Char('S');
+    return status;
+}
+} // namespace
+
+void frmMain::get_view_templates(const QString &dir)
+{
+    AppGlobalsData &g = AppGlobals();
+    const QString full = QStringLiteral("\\\\") + g.config.HOST + dir;
+    ui->viewsList->clear();
+    const QString project = ui->projectCombo->currentText();
+    if (project == QLatin1String("ri2zad") || project == QLatin1String("<choose project>"))
+        return;
+    if (!file_exists(full, true)) {
+        msg_box(QStringLiteral("ERROR: Directory not exist --> ") + full, MsgIcon::Critical);
+        return;
+    }
+
+    QString user = strip_non_ansi(get_login_name());
+    if (g.config.IS_INTEROP.toLower() == QLatin1String("true") && ui->usernameMappingCB->isChecked() &&
+        ui->usernameMappingTxt->text() != QLatin1String("<enter user name>"))
+        user = ui->usernameMappingTxt->text();
+    g.tag_user = user;
+    g.unix_user = user;
+    ui->userNameLbl->setText(user.toLower());
+    set_tip(ui->pwdTxt, QStringLiteral("Enter UNIX password for user ") + user);
+
+    ui->viewStatusList->setEnabled(true);
+    ui->viewStatusList->clear();
+    g.view_templates.clear();
+    try {
+        const QStringList names =
+            QDir(platform::to_local_path(full)).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+        QStringList typed_tags;
+        QStringList asked;
+        for (const QString &name : names) {
+            QCoreApplication::processEvents();
+            if (name == QLatin1String(".defaults") || name == QLatin1String("kestrel.dft"))
+                continue;
+            TemplateRecord r;
+            r.path = full + BACKSLASH + name;
+            r.file_name = name;
+            r.description = get_view_description(r.path, r.is_snapshot);
+            r.tag = user.toLower() + QStringLiteral("__") + name;
+            r.status = QStringLiteral("U");
+            typed_tags << user + QStringLiteral("__") + name;
+            asked << r.tag;
+            if (typed_tags.last() != r.tag)
+                asked << typed_tags.last();
+            g.view_templates.push_back(r);
+        }
+        const TagStates states = ask_about(this, asked);
+        for (size_t i = 0; i < g.view_templates.size(); ++i) {
+            TemplateRecord &r = g.view_templates[i];
+            r.status = status_of(states, r.tag, typed_tags.at(qsizetype(i)));
+            ui->viewStatusList->addItem(r.status);
+            ui->viewsList->addItem(r.tag);
+        }
+    } catch (const std::exception &) {
+        msg_box(QStringLiteral("Error reading config directory --> ") + full, MsgIcon::Critical);
+        return;
+    }
+    if (ui->viewsList->count() >= 1)
+        ui->viewsList->setCurrentRow(0);
+    ui->viewStatusList->setEnabled(false);
+}
+
+QString frmMain::get_view_description(const QString &file, bool &is_snapshot)
+{
+    is_snapshot = false;
+    QString description;
+    try {
+        for (const QString &line : read_text_lines(file)) {
+            const qsizetype colon = line.indexOf(QLatin1Char(':'));
+            if (colon < 0)
+                continue;
+            const QString key = line.left(colon);
+            const QString value = upto_char(QStringLiteral("\n"), line.mid(colon + 1));
+            if (key_is(key, "#Kestrel_Snapdir"))
+                is_snapshot = true;
+            else if (key_is(key, "#Kestrel_Description"))
+                description = value;
+            else if (key_is(key, "#Kestrel_UCMVob"))
+                description = QStringLiteral("[Description]: ") + description + QStringLiteral(" ") +
+                              QStringLiteral(" This View is a UCM View.") + CRLF +
+                              QStringLiteral("[UCM Project VOB]: ") + value;
+            else if (key_is(key, "#Kestrel_UCMNewStream") || key_is(key, "#Kestrel_UCMStream"))
+                description = description + CRLF + QStringLiteral("[Tied to UCM Stream]: ") + value;
+        }
+    } catch (const std::exception &e) {
+        msg_box(QStringLiteral("Error getting view description for --> ") + file + QStringLiteral(":: ") +
+                    error_description(e),
+                MsgIcon::Critical);
+        return QString();
+    }
+    return description;
+}
+
+void frmMain::projectCombo_Click()
+{
+    frmProgress &progress = AppGlobals().progress();
+    try {
+        busy(true);
+        progress.start_progress(QStringLiteral("Getting all type of views..."));
+        QCoreApplication::processEvents();
+        if (!first_click_done) {
+            change_op_mode();
+            first_click_done = true;
+        } else {
+            QCoreApplication::processEvents();
+            get_view_templates(AppGlobals().config.KESTREL_CONFIG + BACKSLASH + ui->projectCombo->currentText());
+            get_myviews(ui->regionCombo->currentText());
+        }
+        enable_controls(true, false);
+    } catch (const std::exception &e) {
+        standard_error(error_description(e), 5);
+    }
+    progress.stop_progress();
+    busy(false);
+}
+
+QString frmMain::read_template_text(const QString &file_name)
+{
+    const ConfigRecord &c = AppGlobals().config;
+    const QString path = QStringLiteral("\\\\") + c.HOST + c.KESTREL_CONFIG + BACKSLASH +
+                         ui->projectCombo->currentText() + BACKSLASH + file_name;
+    QString text;
+    try {
+        const bool nt_only = ui->opModeCB->isChecked();
+        for (const QString &line : read_text_lines(path))
+            text += (nt_only ? line : lf_to_crlf(line)) + CRLF;
+    } catch (const std::exception &e) {
+        msg_box(QStringLiteral("Error:") + error_description(e), MsgIcon::Critical, MsgButtons::Ok,
+                QStringLiteral("Error getting details..."));
+        return QString();
+    }
+    return text;
+}
+
+void frmMain::viewsList_Click()
+{
+    ui->txtMsg->hide();
+    const int i = ui->viewsList->currentRow();
+    const auto &templates = AppGlobals().view_templates;
+    if (ui->viewsList->count() == 0 || i < 0 || size_t(i) >= templates.size())
+        return;
+    const TemplateRecord r = templates[size_t(i)];
+    pass_over([&] {
+        if (r.is_snapshot)
+            ui->readOnlyConfigCB->setChecked(false);
+    });
+    pass_over([&] { ui->descTxt->setPlainText(r.description); });
+    pass_over([&] {
+        ui->viewStatusList->setEnabled(true);
+        ui->viewStatusList->setCurrentRow(i);
+        ui->viewStatusList->setEnabled(false);
+    });
+    const QString tag = ui->viewsList->item(i)->text();
+    pass_over([&] {
+        ui->txtConfigSpec->setPlainText(QStringLiteral(
+            "[ Click view in the 'Select View:' list to display contents of the Config Spec Template file]"));
+        ui->txtConfigSpec->setPlainText(read_template_text(r.file_name));
+        ui->txtConfigSpec->show();
+    });
+    pass_over([&] {
+        for (int row = 0; row < ui->myViewsList->count(); ++row) {
+            if (ui->myViewsList->item(row)->text().toLower() == tag)
+                ui->myViewsList->setCurrentRow(row);
+        }
+    });
+    pass_over([&] {
+        QString note;
+        if (r.status == QLatin1String("CS"))
+            note.clear();
+        else if (r.status.contains(QLatin1Char('A')))
+            note = QStringLiteral("NOTE: View ") + tag + QStringLiteral(" has been created and is active");
+        else if (r.status.contains(QLatin1Char('C')))
+            note = QStringLiteral("NOTE: View ") + tag + QStringLiteral(" has been created by is not active");
+        ui->txtMsg->setPlainText(note);
+        ui->txtMsg->setVisible(!note.isEmpty());
+    });
+}
+
+void frmMain::edit_view_template()
+{
+    if (ui->viewsList->count() == 0) {
+        msg_box(QStringLiteral("You must first selecct a project"), MsgIcon::Information);
+        return;
+    }
+    pass_over([this] {
+        const ConfigRecord &c = AppGlobals().config;
+        const TemplateRecord &r = AppGlobals().view_templates.at(size_t(ui->viewsList->currentRow()));
+        run_command(ui->useEditorTxt->text() + QStringLiteral(" ") + QStringLiteral("\\\\") + c.HOST +
+                        c.KESTREL_CONFIG + BACKSLASH + ui->projectCombo->currentText() + BACKSLASH + r.file_name,
+                    WINDOW_NORMAL);
+    });
+}
+
+void frmMain::viewBut_Click()
+{
+    pass_over([this] { edit_view_template(); });
+}
+
+void frmMain::viewsList_DblClick()
+{
+    if (ui->viewsList->count() >= 1)
+        pass_over([this] { edit_view_template(); });
+}
+
+QString frmMain::gcsv(const QString &path)
+{
+    if (!file_exists(path, false)) {
+        msg_box(QStringLiteral("(gcsv): File does not exist --> ") + path, MsgIcon::Critical);
+        return QStringLiteral("FAILED");
+    }
+    try {
+        const QStringList lines = read_text_lines(path);
+        return lines.isEmpty() ? QString() : lines.last();
+    } catch (const std::exception &e) {
+        msg_box(QStringLiteral("Failed to get view tag --> ") + path + error_description(e), MsgIcon::Critical);
+        return QString();
+    }
+}
