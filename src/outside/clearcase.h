@@ -25,7 +25,7 @@ public:
 // What one registry entry (one "lsview -long" block) says of a view tag.
 struct ViewInfo {
     QString tag;
-    QString comment;     // the tag comment, when there is one
+    QString comment; // the tag comment, when there is one
     QString global_path;
     QString server_host;
     QString region;
@@ -37,9 +37,9 @@ struct ViewInfo {
 
 // The outcome of one cleartool command.
 struct CommandResult {
-    int status = 0;       // cleartool's exit status
-    QString output;       // standard output (error and warning lines excluded)
-    QStringList errors;   // the "cleartool: Error: " lines, prefix removed
+    int status = 0;     // cleartool's exit status
+    QString output;     // standard output (error and warning lines excluded)
+    QStringList errors; // the "cleartool: Error: " lines, prefix removed
 };
 
 // Runs cleartool commands: through the co-process while it lives (started on
@@ -57,6 +57,10 @@ public:
 
     // Off: every command starts a process of its own.
     void set_use_coprocess(bool on);
+
+    // How long one command may take before cleartool is taken for hung and
+    // killed (120 s unless set).
+    void set_answer_timeout(int milliseconds);
 
 private:
     struct Impl;

@@ -12,8 +12,7 @@ namespace {
 
 const QString kProgram = QStringLiteral("cleartool");
 
-// How long one command may take before cleartool is taken for hung.
-constexpr int kAnswerTimeoutMs = 120'000;
+constexpr int kDefaultAnswerTimeoutMs = 120'000;
 constexpr int kStartTimeoutMs = 30'000;
 constexpr int kQuitTimeoutMs = 5'000;
 
@@ -83,6 +82,7 @@ qsizetype find_marker(QByteArrayView line, int n, int *status)
 
 struct CCSession::Impl {
     bool use_coprocess = true;
+    int answer_timeout_ms = kDefaultAnswerTimeoutMs;
     std::unique_ptr<QProcess> co;
     int sent = 0; // commands sent to the running co-process
 
@@ -92,7 +92,7 @@ struct CCSession::Impl {
     void stop_coprocess();
     void kill_coprocess();
     std::optional<CommandResult> run_in_coprocess(const QString &command_line);
-    static CommandResult run_once(const QString &command_line);
+    CommandResult run_once(const QString &command_line) const;
 };
 
 bool CCSession::Impl::ensure_coprocess()
@@ -142,7 +142,7 @@ std::optional<CommandResult> CCSession::Impl::run_in_coprocess(const QString &co
 
     QByteArray out;
     qsizetype scanned = 0; // out holds no marker before this offset
-    QDeadlineTimer deadline(kAnswerTimeoutMs);
+    QDeadlineTimer deadline(answer_timeout_ms);
     for (;;) {
         out += co->readAllStandardOutput();
         qsizetype newline;
@@ -174,7 +174,7 @@ std::optional<CommandResult> CCSession::Impl::run_in_coprocess(const QString &co
     return std::nullopt;
 }
 
-CommandResult CCSession::Impl::run_once(const QString &command_line)
+CommandResult CCSession::Impl::run_once(const QString &command_line) const
 {
     CommandResult result;
     QProcess process;
@@ -185,12 +185,12 @@ CommandResult CCSession::Impl::run_once(const QString &command_line)
         result.errors << QStringLiteral("Unable to start cleartool: %1").arg(process.errorString());
         return result;
     }
-    if (!process.waitForFinished(kAnswerTimeoutMs)) {
+    if (!process.waitForFinished(answer_timeout_ms)) {
         process.kill();
         process.waitForFinished(kQuitTimeoutMs);
         result.status = -1;
         result.errors << QStringLiteral("cleartool did not answer within %1 seconds: %2")
-                             .arg(kAnswerTimeoutMs / 1000)
+                             .arg(answer_timeout_ms / 1000.0)
                              .arg(command_line);
         return result;
     }
@@ -216,11 +216,16 @@ void CCSession::set_use_coprocess(bool on)
         d->stop_coprocess();
 }
 
+void CCSession::set_answer_timeout(int milliseconds)
+{
+    d->answer_timeout_ms = milliseconds;
+}
+
 CommandResult CCSession::run(const QString &command_line)
 {
     if (d->use_coprocess && never_prompts(command_line)) {
         if (auto result = d->run_in_coprocess(command_line))
             return *std::move(result);
     }
-    return Impl::run_once(command_line);
+    return d->run_once(command_line);
 }

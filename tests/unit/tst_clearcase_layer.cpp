@@ -325,6 +325,30 @@ private slots:
         QCOMPARE(counts().process_starts, 2); // and a new co-process
     }
 
+    // A cleartool that stops answering is killed when the answer timeout
+    // runs out: the question fails cleanly and the next one is answered.
+    void coprocess_hangs_killedAndNextQuestionAnswered()
+    {
+        QVERIFY(make_view(QStringLiteral("ann_dyn")));
+        CCSession session;
+        ClearCaseApp app(session);
+        QCOMPARE(app.View(QStringLiteral("ann_dyn")).TagName(), QStringLiteral("ann_dyn"));
+        reset_counts();
+        set_knobs("CCSIM_COST_CMD_MS=4000\n");
+        session.set_answer_timeout(1000);
+        try {
+            app.View(QStringLiteral("ann_dyn"));
+            QFAIL("a hung cleartool gave an answer");
+        } catch (const ClearCaseError &e) {
+            QVERIFY2(e.description().startsWith(QStringLiteral("cleartool did not answer")),
+                     qPrintable(e.description()));
+        }
+        set_knobs("");
+        session.set_answer_timeout(120'000);
+        QCOMPARE(app.View(QStringLiteral("ann_dyn")).TagName(), QStringLiteral("ann_dyn"));
+        QCOMPARE(counts().process_starts, 2); // the process of its own, then a new co-process
+    }
+
     void noCleartool_commandsFailCleanly()
     {
         const QByteArray path = qgetenv("PATH");
