@@ -4,6 +4,7 @@
 // Usage: QUILLON_SHOTS_DIR=OUTDIR quillon-shots [configuration file]
 // (with the demo site's environment set)
 #include "forms/frmMain.h"
+#include "forms/frmViewDetail.h"
 #include "main/appglobals.h"
 #include "main/mainModule.h"
 #include "ui_frmMain.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QTimer>
 #include <QWindow>
 
@@ -18,6 +20,7 @@
 
 namespace {
 QString out_dir;
+MessageHandler current_handler;
 
 void settle(int ms = 150)
 {
@@ -40,6 +43,22 @@ void pick_project(frmMain *w, const QString &project)
     w->ui->projectCombo->setCurrentIndex(i);
     w->projectCombo_Click();
 }
+// Runs an action that shows a real modal message box, takes a picture of
+// the box and answers it with its escape button (No, or OK).
+void shoot_modal(const QString &name, const std::function<void()> &action)
+{
+    MessageHandler answering = current_handler;
+    set_message_handler({});
+    QTimer::singleShot(400, [name] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            shoot(box, name);
+            QTimer::singleShot(0, box, [box] { box->close(); });
+        }
+    });
+    action();
+    set_message_handler(answering);
+}
+
 // Selects the template row whose tag ends in "__" + name.
 void select_template(frmMain *w, const QString &name)
 {
@@ -55,10 +74,12 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     out_dir = qEnvironmentVariable("QUILLON_SHOTS_DIR", QStringLiteral("shots"));
     QDir().mkpath(out_dir);
-    set_message_handler([](const QString &text, MsgIcon, MsgButtons buttons, const QString &title) {
-        std::printf("message [%s]: %s\n", qPrintable(title), qPrintable(QString(text).replace(CRLF, QStringLiteral(" | "))));
+    current_handler = [](const QString &text, MsgIcon, MsgButtons buttons, const QString &title) {
+        std::printf("message [%s]: %s\n", qPrintable(title),
+                    qPrintable(QString(text).replace(CRLF, QStringLiteral(" | "))));
         return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
-    });
+    };
+    set_message_handler(current_handler);
     if (!Main())
         return 1;
     frmMain *w = AppGlobals().main_window;
@@ -75,6 +96,13 @@ int main(int argc, char **argv)
 
     w->ui->opModeCB->setChecked(false);
     shoot(w, QStringLiteral("03-interop"));
+
+    // An existing view: its detail, and the question before its removal.
+    w->ui->myViewsList->setCurrentRow(0);
+    w->show_view_detail();
+    shoot(&AppGlobals().view_detail(), QStringLiteral("05-view-detail"));
+    AppGlobals().view_detail().hide();
+    shoot_modal(QStringLiteral("06-remove-question"), [w] { w->removeViewBut_Click(); });
 
     w->toggle_config();
     shoot(w, QStringLiteral("04-configuration-panel"));

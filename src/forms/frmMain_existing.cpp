@@ -1,0 +1,114 @@
+// The main window's operations on existing views: the confirmed removal,
+// ClearCase's own start-view, remove-view and find-checkouts programs, and
+// the view detail window.
+#include "forms/frmMain.h"
+
+#include "forms/frmViewDetail.h"
+#include "ui_frmViewDetail.h"
+#include "main/appglobals.h"
+#include "outside/clearcase.h"
+#include "ui_frmMain.h"
+#include "utils/errors.h"
+#include "utils/helpers.h"
+#include "utils/messages.h"
+#include "utils/run_command.h"
+
+namespace {
+QString selected_text(const QListWidget *list)
+{
+    const QListWidgetItem *item = list->currentItem();
+    return item ? item->text() : QString();
+}
+
+QString word(bool flag)
+{
+    return flag ? QStringLiteral("True") : QStringLiteral("False");
+}
+} // namespace
+
+void frmMain::removeViewBut_Click()
+{
+    // A removal that is under way (its refresh yields to the event loop)
+    // takes no second one.
+    if (m_removing || ui->myViewsList->count() == 0)
+        return;
+    const QString tag = selected_text(ui->myViewsList);
+    if (tag.isEmpty())
+        return; // nothing selected: nothing to confirm
+    m_removing = true;
+    pass_over([this] { busy(true); });
+    const MsgAnswer answer =
+        msg_box(QStringLiteral("You are about to permanently remove view") + CRLF + QStringLiteral("--> ") + tag +
+                    CRLF + CRLF + QStringLiteral(">>> Are you sure you want to do this?"),
+                MsgIcon::Exclamation, MsgButtons::YesNo, QStringLiteral("Warning..."));
+    if (answer == MsgAnswer::Yes) {
+        QString chosen;
+        pass_over([&] { remove_view(chosen); });
+        pass_over([this] {
+            get_view_templates(AppGlobals().config.KESTREL_CONFIG + QStringLiteral("\\") +
+                               ui->projectCombo->currentText());
+        });
+        pass_over([this] { get_myviews(ui->regionCombo->currentText()); });
+    }
+    pass_over([this] { busy(false); });
+    m_removing = false;
+}
+
+void frmMain::remove_view(QString &tag)
+{
+    if (ui->myViewsList->count() == 0)
+        return;
+    try {
+        if (tag.isEmpty())
+            tag = selected_text(ui->myViewsList);
+        CC().View(tag);
+        CTool().CmdExec(QStringLiteral("rmview -tag ") + tag);
+    } catch (const std::exception &e) {
+        msg_box(QStringLiteral("Warning::") + error_description(e) + CRLF + QStringLiteral("Coult not remove view..."),
+                MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Warning..."));
+    }
+}
+
+void frmMain::StartView_Click()
+{
+    run_command(QStringLiteral("cleardlg.exe /startview"), WINDOW_NORMAL);
+}
+
+void frmMain::RemoveView_Click()
+{
+    run_command(QStringLiteral("cleardlg.exe /removeview"), WINDOW_NORMAL);
+}
+
+void frmMain::FindCO_Click()
+{
+    run_command(QStringLiteral("clearfindco.exe"), WINDOW_NORMAL);
+}
+
+void frmMain::show_view_detail()
+{
+    if (ui->myViewsList->count() == 0)
+        return;
+    const QString tag = selected_text(ui->myViewsList);
+    frmViewDetail &detail = AppGlobals().view_detail();
+    try {
+        const CCView view = CC().View(tag);
+        set_tip(ui->myViewsList, tag);
+        detail.hide();
+        detail.ui->mainLabel->setText(QStringLiteral("View Name: ") + view.TagName() + CRLF +
+                                      QStringLiteral("Is Active: ") + word(view_active(tag)) + CRLF +
+                                      QStringLiteral("Is Snapshot: ") + word(view.IsSnapShot()) + CRLF +
+                                      QStringLiteral("Is UCM View: ") + word(view.IsUCMView()) + CRLF +
+                                      QStringLiteral("View Server Host: ") + view.Host() + CRLF);
+        detail.detailTxt(0)->clear();
+        detail.detailTxt(1)->clear();
+        detail.detailTxt(0)->setPlainText(replace_char(QStringLiteral("\n"), CRLF, view.ConfigSpec()));
+        detail.detailTxt(1)->setPlainText(
+            CTool().CmdExec(QStringLiteral("lsview -l -full -properties ") + view.TagName()));
+        detail.show();
+        detail.raise();
+        detail.activateWindow();
+    } catch (const std::exception &) {
+        msg_box(QStringLiteral("Failed to get information on view --> ") + tag, MsgIcon::Critical, MsgButtons::Ok,
+                QStringLiteral("Error Encountered..."));
+    }
+}
