@@ -269,8 +269,14 @@ void prepare_home(const std::string &home, bool shared_requested)
     if (!exists) {
         if (shared_requested)
             ::umask(0);
-        if (::mkdir(home.c_str(), shared_requested ? 0777 : 0755) != 0 && errno != EEXIST)
-            throw CtError(sys_error("Unable to create the view registry directory \"" + home + "\""));
+        // Like "mkdir -p": missing parents are made too.
+        for (std::size_t pos = home.find('/', 1);; pos = home.find('/', pos + 1)) {
+            std::string part = home.substr(0, pos);
+            if (::mkdir(part.c_str(), shared_requested ? 0777 : 0755) != 0 && errno != EEXIST)
+                throw CtError(sys_error("Unable to create the view registry directory \"" + part + "\""));
+            if (pos == std::string::npos)
+                break;
+        }
         return;
     }
     if (!S_ISDIR(st.st_mode))
