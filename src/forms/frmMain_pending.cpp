@@ -1,4 +1,3 @@
 // Procedures whose work is not built yet: each does nothing for now.
 #include "forms/frmMain.h"
 
-void frmMain::create_view() {}
