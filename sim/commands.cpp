@@ -39,7 +39,7 @@ std::string to_crlf(std::string_view s)
 
 // ---- command-line grammar ------------------------------------------------
 
-struct OptSpec {
+struct OptionDef {
     const char *name; // canonical, with its dash
     std::size_t min;  // shortest accepted abbreviation, dash included
     bool value;       // takes the next word as its value
@@ -47,9 +47,9 @@ struct OptSpec {
 
 enum class Tags { None, TagOption, Args };
 
-struct SubSpec {
+struct SubGrammar {
     const char *name;
-    std::vector<OptSpec> opts;
+    std::vector<OptionDef> opts;
     std::size_t min_args, max_args;
     Tags tags;
     const char *usage;
@@ -57,9 +57,9 @@ struct SubSpec {
 
 constexpr std::size_t kMany = static_cast<std::size_t>(-1);
 
-const std::vector<SubSpec> &subcommands()
+const std::vector<SubGrammar> &subcommands()
 {
-    static const std::vector<SubSpec> specs = {
+    static const std::vector<SubGrammar> grammars = {
         {"lsview",
          {{"-short", 2, false},
           {"-long", 2, false},
@@ -123,17 +123,22 @@ const std::vector<SubSpec> &subcommands()
          Tags::Args,
          "Usage: rmtag -view [-all | -region region-name] view-tag ..."},
         {"catcs", {{"-tag", 4, true}}, 0, 0, Tags::TagOption, "Usage: catcs -tag view-tag"},
-        {"setcs", {{"-tag", 4, true}}, 1, 1, Tags::TagOption, "Usage: setcs -tag view-tag config-spec-pname"},
+        {"setcs",
+         {{"-tag", 4, true}},
+         1,
+         1,
+         Tags::TagOption,
+         "Usage: setcs -tag view-tag config-grammar-pname"},
         {"startview", {}, 1, kMany, Tags::Args, "Usage: startview view-tag ..."},
         {"endview", {{"-server", 4, false}}, 1, kMany, Tags::Args, "Usage: endview [-server] view-tag ..."},
         {"hostinfo", {{"-long", 2, false}}, 0, kMany, Tags::None, "Usage: hostinfo [-long] [hostname ...]"},
     };
-    return specs;
+    return grammars;
 }
 
-const OptSpec *match_option(const SubSpec &spec, std::string_view word)
+const OptionDef *match_option(const SubGrammar &grammar, std::string_view word)
 {
-    for (const auto &o : spec.opts) {
+    for (const auto &o : grammar.opts) {
         std::string_view full(o.name);
         if (word.size() >= o.min && word.size() <= full.size() && full.substr(0, word.size()) == word)
             return &o;
@@ -209,7 +214,7 @@ void print_properties(Output &out, const View &v, bool full)
     out.line("Last modified " + format_time(v.modified) + by);
     out.line("Last accessed " + format_time(v.modified) + by);
     if (v.cs_updated != 0)
-        out.line("Last config spec update " + format_time(v.cs_updated) + by);
+        out.line("Last config grammar update " + format_time(v.cs_updated) + by);
     out.line("Text mode: unix");
     std::string props = v.snapshot ? "snapshot" : "dynamic";
     if (v.ucm)
@@ -492,7 +497,7 @@ int rmtag(const Parsed &p, const Context &ctx, Output &out)
     return status;
 }
 
-// ---- config specs ------------------------------------------------------------------
+// ---- config grammars ------------------------------------------------------------------
 
 int catcs(const Parsed &p, const Context &ctx, Output &out)
 {
@@ -609,19 +614,19 @@ Parsed parse_command(const std::vector<std::string> &words)
         return p;
     }
     p.sub = words[0];
-    const SubSpec *spec = nullptr;
+    const SubGrammar *grammar = nullptr;
     for (const auto &s : subcommands())
         if (p.sub == s.name)
-            spec = &s;
-    if (!spec) {
+            grammar = &s;
+    if (!grammar) {
         p.usage_error = "Unrecognized command: " + quoted(p.sub);
         return p;
     }
-    p.usage = spec->usage;
+    p.usage = grammar->usage;
     for (std::size_t i = 1; i < words.size(); ++i) {
         const std::string &w = words[i];
         if (w.size() > 1 && w[0] == '-') {
-            const OptSpec *o = match_option(*spec, w);
+            const OptionDef *o = match_option(*grammar, w);
             if (!o) {
                 p.usage_error = "Unrecognized option " + quoted(w);
                 return p;
@@ -639,12 +644,12 @@ Parsed parse_command(const std::vector<std::string> &words)
             p.args.push_back(w);
         }
     }
-    if (spec->tags == Tags::TagOption && p.has("-tag"))
+    if (grammar->tags == Tags::TagOption && p.has("-tag"))
         p.tags_named = 1;
-    else if (spec->tags == Tags::Args)
+    else if (grammar->tags == Tags::Args)
         p.tags_named = static_cast<long>(p.args.size());
-    if (p.args.size() < spec->min_args || p.args.size() > spec->max_args)
-        p.usage_error = p.args.size() < spec->min_args ? "Too few arguments." : "Too many arguments.";
+    if (p.args.size() < grammar->min_args || p.args.size() > grammar->max_args)
+        p.usage_error = p.args.size() < grammar->min_args ? "Too few arguments." : "Too many arguments.";
     return p;
 }
 

@@ -68,12 +68,12 @@ long import_views(const Context &ctx, const std::string &file)
     std::string text = read_file(file);
     std::string dir =
         file.find('/') == std::string::npos ? std::string(".") : file.substr(0, file.rfind('/'));
-    std::unordered_map<std::string, std::string> spec_cache;
+    std::unordered_map<std::string, std::string> cs_cache;
     auto config_spec = [&](const std::string &name) -> const std::string & {
         std::string path = name[0] == '/' ? name : dir + "/" + name;
-        auto it = spec_cache.find(path);
-        if (it == spec_cache.end())
-            it = spec_cache.emplace(path, read_file(path)).first;
+        auto it = cs_cache.find(path);
+        if (it == cs_cache.end())
+            it = cs_cache.emplace(path, read_file(path)).first;
         return it->second;
     };
 
