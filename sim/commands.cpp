@@ -123,12 +123,7 @@ const std::vector<SubGrammar> &subcommands()
          Tags::Args,
          "Usage: rmtag -view [-all | -region region-name] view-tag ..."},
         {"catcs", {{"-tag", 4, true}}, 0, 0, Tags::TagOption, "Usage: catcs -tag view-tag"},
-        {"setcs",
-         {{"-tag", 4, true}},
-         1,
-         1,
-         Tags::TagOption,
-         "Usage: setcs -tag view-tag config-grammar-pname"},
+        {"setcs", {{"-tag", 4, true}}, 1, 1, Tags::TagOption, "Usage: setcs -tag view-tag config-spec-pname"},
         {"startview", {}, 1, kMany, Tags::Args, "Usage: startview view-tag ..."},
         {"endview", {{"-server", 4, false}}, 1, kMany, Tags::Args, "Usage: endview [-server] view-tag ..."},
         {"hostinfo", {{"-long", 2, false}}, 0, kMany, Tags::None, "Usage: hostinfo [-long] [hostname ...]"},
@@ -214,7 +209,7 @@ void print_properties(Output &out, const View &v, bool full)
     out.line("Last modified " + format_time(v.modified) + by);
     out.line("Last accessed " + format_time(v.modified) + by);
     if (v.cs_updated != 0)
-        out.line("Last config grammar update " + format_time(v.cs_updated) + by);
+        out.line("Last config spec update " + format_time(v.cs_updated) + by);
     out.line("Text mode: unix");
     std::string props = v.snapshot ? "snapshot" : "dynamic";
     if (v.ucm)
@@ -497,7 +492,7 @@ int rmtag(const Parsed &p, const Context &ctx, Output &out)
     return status;
 }
 
-// ---- config grammars ------------------------------------------------------------------
+// ---- config specs ------------------------------------------------------------------
 
 int catcs(const Parsed &p, const Context &ctx, Output &out)
 {
