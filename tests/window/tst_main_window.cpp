@@ -90,6 +90,42 @@ private slots:
         m_window = nullptr;
     }
 
+    void freshWindow_initialStates()
+    {
+        frmMain w;
+        Ui::frmMain *ui = w.ui;
+        QVERIFY(ui->opModeCB->isChecked());
+        QVERIFY(!ui->reloadBut->isEnabled());
+        QVERIFY(!ui->usernameMappingTxt->isEnabled());
+        QCOMPARE(ui->usernameMappingTxt->text(), QStringLiteral("<enter user name>"));
+        QVERIFY(!ui->viewStatusList->isEnabled());
+        QVERIFY(ui->txtMsg->isReadOnly() && ui->txtConfigSpec->isReadOnly() && ui->descTxt->isReadOnly());
+        QCOMPARE(ui->pwdTxt->echoMode(), QLineEdit::Password);
+        QVERIFY(!ui->unmaskPwdCB->isChecked() && !ui->usernameMappingCB->isChecked());
+        QVERIFY(ui->projectCombo->isEditable());
+        QCOMPARE(ui->projectCombo->count(), 0);
+        QCOMPARE(ui->projectCombo->currentText(), QStringLiteral("<choose project>"));
+        QCOMPARE(ui->regionCombo->count(), 3);
+        QCOMPARE(ui->regionCombo->itemText(1), QStringLiteral("WindowsVeldt"));
+        QCOMPARE(ui->regionCombo->itemText(2), QStringLiteral("ccase_sun"));
+        QCOMPARE(ui->useEditorTxt->text(), QStringLiteral("notepad"));
+        QCOMPARE(ui->sshCmdTxt->text(), QStringLiteral("plink-x86.exe"));
+        QCOMPARE(ui->configFrame->title(), QStringLiteral("Current Configuration ( View Only )"));
+        QVERIFY(ui->configFrame->isHidden() && !ui->mainFrame->isHidden());
+        QVERIFY(ui->txtMsg->isHidden() && ui->txtConfigSpec->isHidden());
+    }
+
+    void interopNeitherWord_keepsBoxAndShowsInteropTitle()
+    {
+        MessageRecorder msgs;
+        Ui::frmMain *ui = start("IS_INTEROP=true\r\nNT_ONLY=false\r\n");
+        QVERIFY(ui->interopCB->isChecked());
+        AppGlobals().config.IS_INTEROP = QStringLiteral("maybe");
+        m_window->set_gui_values();
+        QVERIFY(ui->interopCB->isChecked());
+        QCOMPARE(m_window->windowTitle(), title("Interop"));
+    }
+
     void ntOnlyMode_afterLoad_data()
     {
         QTest::addColumn<QByteArray>("interop");
