@@ -30,6 +30,17 @@ public:
 private:
     QElapsedTimer m_clock;
 };
+
+// An entry of the existing-views list, which keeps its tags in alphabetical
+// order without regard to letter case (the list's own order is by code).
+class TagItem : public QListWidgetItem {
+public:
+    explicit TagItem(const QString &tag) : QListWidgetItem(tag) {}
+    bool operator<(const QListWidgetItem &other) const override
+    {
+        return text().compare(other.text(), Qt::CaseInsensitive) < 0;
+    }
+};
 } // namespace
 
 void frmMain::get_myviews(const QString &region)
@@ -63,7 +74,7 @@ void frmMain::get_myviews(const QString &region)
                 const bool mine = lower.contains(tag_user) || lower.contains(unix_user);
                 if (mine && !listed.contains(lower)) {
                     listed.insert(lower);
-                    list->addItem(tag);
+                    list->addItem(new TagItem(tag));
                     AppGlobals().progress().set_msg(QStringLiteral("Found view --> ") + tag);
                     yield();
                 }
