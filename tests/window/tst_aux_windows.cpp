@@ -3,10 +3,12 @@
 #include "forms/frmAbout.h"
 #include "forms/frmGettingHelp.h"
 #include "forms/frmHelp.h"
+#include "forms/frmMain.h"
 #include "forms/frmProgress.h"
 #include "forms/frmViewDetail.h"
 #include "main/appglobals.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -160,6 +162,39 @@ private slots:
         help.show();
         control<QPushButton>(help, "closeBut")->click();
         QVERIFY(!help.isVisible());
+    }
+
+    void mainWindowHelpMenu_opensHelpAndModalWindows()
+    {
+        frmMain main;
+        auto action = [&](const char *name) {
+            QAction *a = main.findChild<QAction *>(QString::fromLatin1(name));
+            if (!a || !a->isEnabled())
+                qFatal("action %s missing or disabled", name);
+            return a;
+        };
+        frmHelp &help = AppGlobals().help();
+        QTextBrowser *browser = control<QTextBrowser>(help, "helpBrowser");
+        browser->setSource(QUrl(QStringLiteral("qrc:/help/index.html#messages")));
+        action("content")->trigger();
+        QVERIFY(help.isVisible());
+        QCOMPARE(browser->source(), frmHelp::contents_url()); // always opens at the contents
+        help.close();
+
+        // The modal windows run their own loop; OK from inside it ends it.
+        for (const char *name : {"About", "GettingHelp"}) {
+            QDialog *dialog = QString::fromLatin1(name) == QLatin1String("About")
+                                  ? static_cast<QDialog *>(&AppGlobals().about())
+                                  : static_cast<QDialog *>(&AppGlobals().getting_help());
+            bool was_modal = false;
+            QTimer::singleShot(0, dialog, [&] {
+                was_modal = dialog->isVisible() && dialog->isModal();
+                dialog->findChild<QPushButton *>()->click();
+            });
+            action(name)->trigger();
+            QVERIFY2(was_modal, name);
+            QVERIFY(!dialog->isVisible());
+        }
     }
 
     void viewDetail_layoutAndClose()
