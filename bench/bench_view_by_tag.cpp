@@ -3,47 +3,21 @@
 // one process per command.
 
 #include "bench.h"
+#include "bench_env.h"
 
 #include "outside/clearcase.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <optional>
 
 namespace {
 
 constexpr int kQuestions = 200;
 constexpr int kViews = 20;
-
-// Sets environment variables for the benchmark's life and puts the old values
-// back afterwards.
-class ScopedEnv {
-public:
-    ~ScopedEnv()
-    {
-        for (auto it = m_saved.cbegin(); it != m_saved.cend(); ++it) {
-            if (it.value())
-                qputenv(it.key().constData(), *it.value());
-            else
-                qunsetenv(it.key().constData());
-        }
-    }
-    void set(const char *name, const QByteArray &value)
-    {
-        if (!m_saved.contains(name))
-            m_saved.insert(name,
-                           qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
-        qputenv(name, value);
-    }
-
-private:
-    QMap<QByteArray, std::optional<QByteArray>> m_saved;
-};
 
 double time_questions(CCSession &session, const QStringList &tags)
 {
@@ -72,12 +46,7 @@ QUILLON_BENCH(view_by_tag)
         return;
     }
     ScopedEnv env;
-    env.set("PATH", QByteArray(QUILLON_SIM_BIN_DIR) + ':' + qgetenv("PATH"));
-    env.set("CCSIM_HOME", QFile::encodeName(home.path()));
-    env.set("CCSIM_REGION", "Windows");
-    for (const char *knob : {"CCSIM_COST_START_MS", "CCSIM_COST_CMD_MS", "CCSIM_COST_TAG_MS", "CCSIM_FAIL",
-                             "CCSIM_DIE", "CCSIM_CRLF"})
-        env.set(knob, QByteArray());
+    env.use_simulator(home.path());
 
     QStringList tags;
     {

@@ -1,0 +1,87 @@
+#pragma once
+
+// Helpers shared by the benchmarks that run the simulated cleartool.
+
+#include <QByteArray>
+#include <QMap>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+#include <optional>
+
+// Sets environment variables for the benchmark's life and puts the old values
+// back afterwards.
+class ScopedEnv {
+public:
+    ScopedEnv() = default;
+    ScopedEnv(const ScopedEnv &) = delete;
+    ScopedEnv &operator=(const ScopedEnv &) = delete;
+    ~ScopedEnv()
+    {
+        for (auto it = m_saved.cbegin(); it != m_saved.cend(); ++it) {
+            if (it.value())
+                qputenv(it.key().constData(), *it.value());
+            else
+                qunsetenv(it.key().constData());
+        }
+    }
+    void set(const char *name, const QByteArray &value)
+    {
+        if (!m_saved.contains(name))
+            m_saved.insert(name,
+                           qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+        qputenv(name, value);
+    }
+
+    // The simulator first on PATH, its registry in home, region Windows,
+    // every knob off.
+    void use_simulator(const QString &home)
+    {
+        set("PATH", QByteArray(QUILLON_SIM_BIN_DIR) + ':' + qgetenv("PATH"));
+        set("CCSIM_HOME", home.toLocal8Bit());
+        set("CCSIM_REGION", "Windows");
+        for (const char *knob : {"CCSIM_COST_START_MS", "CCSIM_COST_CMD_MS", "CCSIM_COST_TAG_MS",
+                                 "CCSIM_FAIL", "CCSIM_DIE", "CCSIM_CRLF"})
+            set(knob, QByteArray());
+    }
+
+private:
+    QMap<QByteArray, std::optional<QByteArray>> m_saved;
+};
+
+// Runs one of the simulator's own commands (-sim-import, -sim-counters, ...)
+// and returns its standard output; on failure says so on standard error.
+inline QString sim_command(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(QUILLON_SIM_BIN_DIR "/cleartool"), args);
+    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        std::fprintf(stderr, "cleartool %s failed: %s\n", qPrintable(args.join(QLatin1Char(' '))),
+                     p.readAllStandardError().constData());
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+// The simulator's counters.
+struct SimCounters {
+    long long process_starts = 0;
+    long long commands = 0;
+    long long tags = 0;
+};
+
+inline SimCounters sim_counters()
+{
+    SimCounters c;
+    for (const QString &field : sim_command({QStringLiteral("-sim-counters")}).split(QLatin1Char(' '))) {
+        const QString key = field.section(QLatin1Char('='), 0, 0);
+        const long long value = field.section(QLatin1Char('='), 1).trimmed().toLongLong();
+        if (key == QLatin1String("process_starts"))
+            c.process_starts = value;
+        else if (key == QLatin1String("commands"))
+            c.commands = value;
+        else if (key == QLatin1String("tags"))
+            c.tags = value;
+    }
+    return c;
+}

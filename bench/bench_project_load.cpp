@@ -1,0 +1,160 @@
+// project_load: choosing a project in the main window (offscreen) until its
+// catalogue is loaded, with the simulated cleartool costing what a real one
+// does (150 ms a process start, 5 ms a command, 1 ms a tag looked up), for
+// projects of 10, 100 and 1000 templates. A quarter of the templates' tags
+// exist as views; the region holds 2000 views of other users besides.
+
+#include "bench.h"
+#include "bench_env.h"
+
+#include "forms/frmMain.h"
+#include "main/appglobals.h"
+#include "main/config.h"
+#include "outside/platform.h"
+#include "utils/messages.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kSizes[] = {10, 100, 1000};
+constexpr int kOtherViews = 2000;
+
+bool write_file(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+QByteArray template_text(int i)
+{
+    QByteArray text = "#Kestrel_Description:Generated template " + QByteArray::number(i) + "\r\n";
+    if (i % 3 == 0)
+        text += "#Kestrel_Snapdir:C:\\views\\snap\r\n";
+    text += "element * CHECKEDOUT\r\n"
+            "element /vobs/app/... .../dev/LATEST\r\n"
+            "element /vobs/app/... /main/LATEST -mkbranch dev\r\n"
+            "element * /main/LATEST\r\n";
+    return text;
+}
+
+// Lays out the program folder, the projects p10, p100 and p1000 and the
+// registry import; false when something could not be written.
+bool lay_out(const QDir &root)
+{
+    QByteArray cfg = "HOST=vobhost\r\nKESTREL_CONFIG=\\ccstorage\\utils\\kestrel\\config\r\n"
+                     "IS_INTEROP=true\r\nNT_ONLY=false\r\nADMIN=benchuser\r\n";
+    QByteArray views;
+    for (int n : kSizes) {
+        const QString project = QStringLiteral("p%1").arg(n);
+        cfg += "PROJECT=" + project.toLatin1() + "\r\n";
+        const QString dir =
+            root.filePath(QStringLiteral("unc/vobhost/ccstorage/utils/kestrel/config/") + project);
+        bool ok = write_file(dir + QStringLiteral("/kestrel.dft"), "default\r\n");
+        for (int i = 0; i < n; ++i) {
+            const QString name = project + QStringLiteral("_tmpl_%1").arg(i, 4, 10, QLatin1Char('0'));
+            ok = ok && write_file(dir + QLatin1Char('/') + name, template_text(i));
+            if (i % 4 != 0)
+                continue;
+            const QByteArray tag = "benchuser__" + name.toLatin1();
+            const char *flags = i % 12 == 0 ? "snapshot" : (i % 8 == 0 ? "active" : "dynamic");
+            views += "Windows|" + tag + "|\\\\vobhost\\views\\" + project.toLatin1() + "\\" + tag + ".vws||" +
+                     flags + "|benchuser\n";
+        }
+        if (!ok)
+            return false;
+    }
+    for (int i = 0; i < kOtherViews; ++i) {
+        const QByteArray tag = "user" + QByteArray::number(i % 50) + "__view_" + QByteArray::number(i);
+        views += "Windows|" + tag + "|\\\\vobhost\\views\\" + tag + ".vws||active|someone\n";
+    }
+    return write_file(root.filePath(QStringLiteral("program/qn.cfg")), cfg) &&
+           write_file(root.filePath(QStringLiteral("views.txt")), views);
+}
+
+// A main window as the program brings it up.
+frmMain *open_window()
+{
+    AppGlobalsData &g = AppGlobals();
+    g.tag_user.clear();
+    g.unix_user.clear();
+    g.view_templates.clear();
+    g.config = ConfigRecord();
+    set_config_keys(g.config);
+    g.config.CFG_FILE = QStringLiteral("qn.cfg");
+    auto *w = new frmMain;
+    g.main_window = w;
+    read_config_file(platform::program_dir() + QStringLiteral("\\qn.cfg"), g.config);
+    w->load();
+    return w;
+}
+
+} // namespace
+
+QUILLON_BENCH(project_load)
+{
+    QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        std::fprintf(stderr, "project_load: no scratch directory\n");
+        return;
+    }
+    const QDir root(scratch.path());
+    ScopedEnv env;
+    env.use_simulator(root.filePath(QStringLiteral("ccsim")));
+    env.set("QUILLON_PROGRAM_DIR", root.filePath(QStringLiteral("program")).toLocal8Bit());
+    env.set("QUILLON_UNC_ROOT", root.filePath(QStringLiteral("unc")).toLocal8Bit());
+    env.set("USER", "benchuser");
+    env.set("CLEARCASE_PRIMARY_GROUP", QByteArray());
+    if (!lay_out(root)) {
+        std::fprintf(stderr, "project_load: cannot lay out the site\n");
+        return;
+    }
+    sim_command({QStringLiteral("-sim-import"), root.filePath(QStringLiteral("views.txt"))});
+    set_message_handler([](const QString &text, MsgIcon, MsgButtons, const QString &) {
+        std::fprintf(stderr, "project_load: message: %s\n", qPrintable(text));
+        return MsgAnswer::Ok;
+    });
+    env.set("CCSIM_COST_START_MS", "150");
+    env.set("CCSIM_COST_CMD_MS", "5");
+    env.set("CCSIM_COST_TAG_MS", "1");
+
+    for (int n : kSizes) {
+        // A fresh window each time: the load is the first choice after start,
+        // cleartool's co-process included.
+        frmMain *w = open_window();
+        // The controls by name: the form's header is the library's own.
+        auto *combo = w->findChild<QComboBox *>(QStringLiteral("projectCombo"));
+        auto *list = w->findChild<QListWidget *>(QStringLiteral("viewsList"));
+        auto *markers = w->findChild<QListWidget *>(QStringLiteral("viewStatusList"));
+        const int index = combo->findText(QStringLiteral("p%1").arg(n));
+        sim_command({QStringLiteral("-sim-reset-counters")});
+        QElapsedTimer timer;
+        timer.start();
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+        const double wall_s = double(timer.nsecsElapsed()) / 1e9;
+        const SimCounters c = sim_counters();
+        if (list->count() != n)
+            std::fprintf(stderr, "project_load: %d templates listed of %d\n", list->count(), n);
+        int existing = 0;
+        for (int i = 0; i < markers->count(); ++i)
+            existing += markers->item(i)->text() != QLatin1String("U");
+        if (existing != (n + 3) / 4)
+            std::fprintf(stderr, "project_load: %d templates with views, %d expected\n", existing,
+                         (n + 3) / 4);
+        std::printf("{\"bench\":\"project_load\",\"templates\":%d,\"wall_s\":%.3f,\"process_starts\":%lld,"
+                    "\"commands\":%lld,\"tags\":%lld}\n",
+                    n, wall_s, c.process_starts, c.commands, c.tags);
+        std::fflush(stdout);
+        delete w;
+    }
+    set_message_handler({});
+}
