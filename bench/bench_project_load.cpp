@@ -130,6 +130,7 @@ QUILLON_BENCH(project_load)
         // A fresh window each time: the load is the first choice after start,
         // cleartool's co-process included.
         frmMain *w = open_window();
+        w->show();
         // The controls by name: the form's header is the library's own.
         auto *combo = w->findChild<QComboBox *>(QStringLiteral("projectCombo"));
         auto *list = w->findChild<QListWidget *>(QStringLiteral("viewsList"));
