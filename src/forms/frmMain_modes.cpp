@@ -144,8 +144,15 @@ void frmMain::change_op_mode()
     ConfigRecord &config = AppGlobals().config;
     try {
         busy(true);
-        const QString file = ui->opModeCB->isChecked() ? config.CFG_FILE_ALTERNATE : config.CFG_FILE;
-        read_config_file(platform::program_dir() + QStringLiteral("\\") + file, config);
+        // Checked means the alternate file's settings; a site without a usable
+        // alternate file stays on its primary one rather than losing its
+        // settings to the defaults.
+        const QString dir = platform::program_dir() + QStringLiteral("\\");
+        const QString &alternate = config.CFG_FILE_ALTERNATE;
+        const bool use_alternate = ui->opModeCB->isChecked() &&
+                                   alternate != QLatin1String("CFG_FILE_ALTERNATE") &&
+                                   file_exists(dir + alternate, false);
+        read_config_file(dir + (use_alternate ? alternate : config.CFG_FILE), config);
         set_gui_values();
         get_view_templates(config.KESTREL_CONFIG + QStringLiteral("\\") + ui->projectCombo->currentText());
         get_myviews(ui->regionCombo->currentText());
