@@ -4,6 +4,7 @@
 // Usage: QUILLON_SHOTS_DIR=OUTDIR quillon-shots [configuration file]
 // (with the demo site's environment set)
 #include "forms/frmMain.h"
+#include "forms/frmHelp.h"
 #include "forms/frmViewDetail.h"
 #include "main/appglobals.h"
 #include "main/mainModule.h"
@@ -103,6 +104,25 @@ int main(int argc, char **argv)
     shoot(&AppGlobals().view_detail(), QStringLiteral("05-view-detail"));
     AppGlobals().view_detail().hide();
     shoot_modal(QStringLiteral("06-remove-question"), [w] { w->removeViewBut_Click(); });
+
+    // Help, About and getting help.
+    w->help_contents();
+    shoot(&AppGlobals().help(), QStringLiteral("07-help"));
+    AppGlobals().help().hide();
+    QTimer::singleShot(300, [] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            shoot(box, QStringLiteral("08-about"));
+            box->close();
+        }
+    });
+    w->about();
+    QTimer::singleShot(300, [] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            shoot(box, QStringLiteral("09-getting-help"));
+            box->close();
+        }
+    });
+    w->getting_help();
 
     w->toggle_config();
     shoot(w, QStringLiteral("04-configuration-panel"));
