@@ -188,6 +188,15 @@ private:
                                        QStringLiteral("\\views\\") + tag + QStringLiteral(".vws"));
     }
 
+    // Logins the loopback sshd has let in so far.
+    int accepted_logins() const
+    {
+        QFile log(m_ssh.value(QStringLiteral("DIR")) + QStringLiteral("/sshd.log"));
+        if (!log.open(QIODevice::ReadOnly))
+            return -1;
+        return int(log.readAll().count("Accepted password for "));
+    }
+
     QString success(const QString &tag) const
     {
         return QStringLiteral("Success: the view --> ") + tag + QStringLiteral("\r\nhas been created.");
@@ -430,6 +439,8 @@ private slots:
 
     void unsafeTemplateName_runsNothing()
     {
+        const int logins = accepted_logins();
+        QVERIFY(logins > 0); // the earlier cases logged in
         MessageRecorder msgs;
         open_window(QStringLiteral("inj"));
         msgs.clear();
@@ -446,6 +457,7 @@ private slots:
         QVERIFY(!QFile::exists(m_home + QStringLiteral("/INJECTED")));
         QVERIFY(!QFile::exists(m_out));
         QVERIFY(!tag_exists(QStringLiteral("ccase_unix"), m_user + QStringLiteral("__x")));
+        QCOMPARE(accepted_logins(), logins);
     }
 };
 
