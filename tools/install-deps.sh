@@ -18,4 +18,4 @@ as_root=""
 [ "$(id -u)" -eq 0 ] || as_root="sudo"
 echo "install-deps: installing:$missing" >&2
 $as_root apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -qq --no-install-recommends $missing >&2
+DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -qq $missing >&2

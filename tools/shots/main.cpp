@@ -5,6 +5,7 @@
 // (with the demo site's environment set)
 #include "forms/frmMain.h"
 #include "forms/frmHelp.h"
+#include "forms/frmProgress.h"
 #include "forms/frmViewDetail.h"
 #include "main/appglobals.h"
 #include "main/mainModule.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QEventLoop>
 #include <QTimer>
 #include <QWindow>
@@ -45,18 +47,23 @@ void pick_project(frmMain *w, const QString &project)
     w->projectCombo_Click();
 }
 // Runs an action that shows a real modal message box, takes a picture of
-// the box and answers it with its escape button (No, or OK).
+// the box when it comes and answers it with its escape button (No, or OK).
 void shoot_modal(const QString &name, const std::function<void()> &action)
 {
     MessageHandler answering = current_handler;
     set_message_handler({});
-    QTimer::singleShot(400, [name] {
+    auto *watch = new QTimer;
+    watch->setInterval(100);
+    QObject::connect(watch, &QTimer::timeout, [watch, name] {
         if (QWidget *box = QApplication::activeModalWidget()) {
+            watch->stop();
             shoot(box, name);
             QTimer::singleShot(0, box, [box] { box->close(); });
         }
     });
+    watch->start();
     action();
+    delete watch;
     set_message_handler(answering);
 }
 
@@ -104,6 +111,21 @@ int main(int argc, char **argv)
     shoot(&AppGlobals().view_detail(), QStringLiteral("05-view-detail"));
     AppGlobals().view_detail().hide();
     shoot_modal(QStringLiteral("06-remove-question"), [w] { w->removeViewBut_Click(); });
+
+    // A view made from a template in NT-only mode: the progress window while
+    // Kestrel runs (the simulator is slowed down for the picture), then the
+    // success message.
+    w->ui->opModeCB->setChecked(true);
+    pick_project(w, QStringLiteral("r6000"));
+    select_template(w, QStringLiteral("release_2_7"));
+    QFile knobs(qEnvironmentVariable("CCSIM_HOME") + QStringLiteral("/knobs"));
+    if (knobs.open(QIODevice::WriteOnly))
+        knobs.write("CCSIM_COST_CMD_MS=700\n");
+    knobs.close();
+    QTimer::singleShot(900, [] { shoot(&AppGlobals().progress(), QStringLiteral("10-creating-progress")); });
+    shoot_modal(QStringLiteral("11-created"), [w] { w->create_view(); });
+    QFile::remove(knobs.fileName());
+    shoot(w, QStringLiteral("12-after-creation"));
 
     // Help, About and getting help.
     w->help_contents();
