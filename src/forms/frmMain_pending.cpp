@@ -1,3 +1,0 @@
-// Procedures whose work is not built yet: each does nothing for now.
-#include "forms/frmMain.h"
-
