@@ -11,162 +11,99 @@
 #include <QTimer>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
+namespace {
+QString sh(const QString &script)
+{
+    return u"sh -c \"%1\""_s.arg(script);
+}
+
+// A script that waits until `go` exists, then runs `then`.
+QString wait_for(const QString &go, const QString &then)
+{
+    return u"while [ ! -e %1 ]; do sleep 0.05; done; %2"_s.arg(go, then);
+}
+} // namespace
+
 class TestRunCommand : public QObject {
     Q_OBJECT
 
-private:
-    static QString read(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll()) : QStringLiteral("<none>");
-    }
-
 private slots:
+    // A UNC argument is mapped to the local tree.
     void childThatEnds_returnsWithoutMessage()
     {
-        QTemporaryDir dir;
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkpath(u"host/share"_s));
         MessageRecorder rec;
-        const QString out = dir.filePath(QStringLiteral("out"));
-        run_command(QStringLiteral("sh -c \"echo done > ") + out + QStringLiteral("\""), WINDOW_NORMAL);
-        QCOMPARE(read(out), QStringLiteral("done\n"));
+        qputenv("QUILLON_UNC_ROOT", root.path().toLocal8Bit());
+        run_command(u"touch \\\\host\\share\\made"_s, WINDOW_NORMAL);
+        qunsetenv("QUILLON_UNC_ROOT");
+        QVERIFY(QFile::exists(root.filePath(u"host/share/made"_s)));
         QVERIFY(rec.shown.isEmpty());
     }
 
-    void missingProgram_reportsPlatformDescription()
+    void missingProgram_reportsPlatformDescription_passwordMasked()
     {
         MessageRecorder rec;
-        run_command(QStringLiteral("quillon-no-such-program /x \\\\host\\a"), WINDOW_MINIMISED);
-        QCOMPARE(rec.shown.size(), 1);
-        QCOMPARE(rec.shown[0].text,
-                 QStringLiteral("ERROR: No such file or directory\r\n"
-                                "Could not execute --> quillon-no-such-program /x \\\\host\\a"));
-        QCOMPARE(rec.shown[0].icon, MsgIcon::None);
-        QCOMPARE(rec.shown[0].buttons, MsgButtons::Ok);
-        QCOMPARE(rec.shown[0].title, QStringLiteral("Quillon"));
+        run_command(u"quillon-no-such-program /x \\\\host\\a"_s, WINDOW_MINIMISED);
+        run_command(u"\\\\nohost\\ssh\\plink-x86.exe -ssh -pw s3cr3t!x jdoe@vobhost kestrel -tag t"_s,
+                    WINDOW_MINIMISED);
+        QCOMPARE(rec.texts(),
+                 (QStringList{u"ERROR: No such file or directory\r\n"
+                              "Could not execute --> quillon-no-such-program /x \\\\host\\a"_s,
+                              u"ERROR: No such file or directory\r\n"
+                              "Could not execute --> \\\\nohost\\ssh\\plink-x86.exe -ssh -pw ******** "
+                              "jdoe@vobhost kestrel -tag t"_s}));
+        QCOMPARE(mask_password(u"a -pw x b -pw y"_s), u"a -pw ******** b -pw ********"_s);
+        QCOMPARE(mask_password(u"p  -pw q"_s), u"p  -pw ********"_s);
+        QCOMPARE(mask_password(u"cleartool lsview -pwd"_s), u"cleartool lsview -pwd"_s);
     }
 
-    void emptyCommand_reportsAndReturns()
-    {
-        MessageRecorder rec;
-        run_command(QString(), WINDOW_NORMAL);
-        QCOMPARE(rec.shown.size(), 1);
-        QVERIFY(rec.shown[0].text.startsWith(QStringLiteral("ERROR: ")));
-        QVERIFY(rec.shown[0].text.endsWith(QStringLiteral("Could not execute --> ")));
-    }
-
-    void failingSshCommand_neverShowsPassword()
-    {
-        MessageRecorder rec;
-        run_command(
-            QStringLiteral("\\\\nohost\\ssh\\plink-x86.exe -ssh -pw s3cr3t!x jdoe@vobhost kestrel -tag t"),
-            WINDOW_MINIMISED);
-        QCOMPARE(rec.shown.size(), 1);
-        QVERIFY(!rec.shown[0].text.contains(QStringLiteral("s3cr3t")));
-        QVERIFY(rec.shown[0].text.endsWith(QStringLiteral(
-            "Could not execute --> \\\\nohost\\ssh\\plink-x86.exe -ssh -pw ******** jdoe@vobhost "
-            "kestrel -tag t")));
-    }
-
-    void maskPassword_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("middle") << "plink -pw abc u@h ls"
-                                << "plink -pw ******** u@h ls";
-        QTest::newRow("at end") << "plink -pw abc"
-                                << "plink -pw ********";
-        QTest::newRow("twice") << "a -pw x b -pw y"
-                               << "a -pw ******** b -pw ********";
-        QTest::newRow("no password") << "cleartool lsview -pwd"
-                                     << "cleartool lsview -pwd";
-        QTest::newRow("blanks kept") << "p  -pw q  r"
-                                     << "p  -pw ********  r";
-    }
-    void maskPassword()
-    {
-        QFETCH(QString, command);
-        QFETCH(QString, shown);
-        QCOMPARE(mask_password(command), shown);
-    }
-
+    // The outer child waits for a file only the inner command writes; the
+    // inner one goes on a little after, so the outer child ends first.
     void nestedCall_innerFinishesFirst()
     {
-        // The outer child waits for a file that only the inner command
-        // writes; the inner one goes on a little after writing it, so the
-        // outer child usually ends while the inner wait still runs.
         QTemporaryDir dir;
-        const QString stop = dir.filePath(QStringLiteral("stop"));
+        const QString stop = dir.filePath(u"stop"_s);
         QStringList order;
         QTimer::singleShot(0, [&] {
-            run_command(QStringLiteral("sh -c \"touch ") + stop + QStringLiteral("; sleep 0.3\""),
-                        WINDOW_NORMAL);
-            order << QStringLiteral("inner");
+            run_command(sh(u"touch %1; sleep 0.3"_s.arg(stop)), WINDOW_NORMAL);
+            order << u"inner"_s;
         });
-        run_command(QStringLiteral("sh -c \"while [ ! -e ") + stop +
-                        QStringLiteral(" ]; do sleep 0.05; done\""),
-                    WINDOW_NORMAL);
-        order << QStringLiteral("outer");
-        QCOMPARE(order, QStringList({QStringLiteral("inner"), QStringLiteral("outer")}));
+        run_command(sh(wait_for(stop, u":"_s)), WINDOW_NORMAL);
+        order << u"outer"_s;
+        QCOMPARE(order, (QStringList{u"inner"_s, u"outer"_s}));
     }
 
-    void grandchildOutlivingChild_doesNotProlongWait()
+    // The grandchild keeps the output open and ends only after "go", which
+    // the test creates once run_command has returned; likewise start_program.
+    void grandchildOutlivingChild_andStartProgram_doNotWait()
     {
-        // The grandchild keeps the forwarded output open and only ends after
-        // the test has created "go", which it can do only once run_command
-        // has returned.
         QTemporaryDir dir;
-        const QString go = dir.filePath(QStringLiteral("go"));
-        const QString ended = dir.filePath(QStringLiteral("ended"));
-        run_command(QStringLiteral("sh -c \"(while [ ! -e ") + go +
-                        QStringLiteral(" ]; do sleep 0.05; done; touch ") + ended +
-                        QStringLiteral(") & exit 0\""),
-                    WINDOW_NORMAL);
-        QVERIFY(!QFile::exists(ended));
+        const QString go = dir.filePath(u"go"_s);
+        const QString ended = dir.filePath(u"ended"_s);
+        const QString started = dir.filePath(u"started"_s);
+        run_command(sh(u"(%1) & exit 0"_s.arg(wait_for(go, u"touch "_s + ended))), WINDOW_NORMAL);
+        start_program(sh(wait_for(go, u"touch "_s + started)), WINDOW_NORMAL);
+        QVERIFY(!QFile::exists(ended) && !QFile::exists(started));
         QFile(go).open(QIODevice::WriteOnly);
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ended), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ended) && QFile::exists(started), 10000);
     }
 
     void childReadingInput_getsEndOfInputAtOnce()
     {
         QTemporaryDir dir;
-        const QString out = dir.filePath(QStringLiteral("out"));
-        run_command(QStringLiteral("sh -c \"read x; echo got$x > ") + out + QStringLiteral("; cat >> ") +
-                        out + QStringLiteral("\""),
-                    WINDOW_NORMAL);
-        QCOMPARE(read(out), QStringLiteral("got\n"));
-    }
-
-    void uncArgument_isMappedToLocalPath()
-    {
-        QTemporaryDir root;
-        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("host/share")));
-        qputenv("QUILLON_UNC_ROOT", root.path().toLocal8Bit());
-        run_command(QStringLiteral("touch \\\\host\\share\\made"), WINDOW_NORMAL);
-        qunsetenv("QUILLON_UNC_ROOT");
-        QVERIFY(QFile::exists(root.filePath(QStringLiteral("host/share/made"))));
+        const QString out = dir.filePath(u"out"_s);
+        run_command(sh(u"read x; echo got$x > %1; cat >> %1"_s.arg(out)), WINDOW_NORMAL);
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("got\n"));
     }
 
     void startProgram_missingProgramThrows()
     {
-        try {
-            start_program(QStringLiteral("quillon-no-such-explorer"), WINDOW_NORMAL);
-            QFAIL("no error raised");
-        } catch (const QuillonError &e) {
-            QCOMPARE(e.description(), QStringLiteral("No such file or directory"));
-        }
-    }
-
-    void startProgram_doesNotWait()
-    {
-        QTemporaryDir dir;
-        const QString go = dir.filePath(QStringLiteral("go"));
-        const QString ended = dir.filePath(QStringLiteral("ended"));
-        start_program(QStringLiteral("sh -c \"while [ ! -e ") + go +
-                          QStringLiteral(" ]; do sleep 0.05; done; touch ") + ended + QStringLiteral("\""),
-                      WINDOW_NORMAL);
-        QVERIFY(!QFile::exists(ended));
-        QFile(go).open(QIODevice::WriteOnly);
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ended), 10000);
+        QVERIFY_THROWS_EXCEPTION(QuillonError, start_program(u"quillon-no-such-explorer"_s, WINDOW_NORMAL));
     }
 };
 
