@@ -11,27 +11,31 @@
 #include <QtTest>
 
 namespace {
-void write_lines(const QString &path, const QStringList &lines)
+void write_bytes(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray crlf(const QStringList &lines)
+{
+    QByteArray bytes;
     for (const QString &l : lines)
-        f.write(l.toLocal8Bit() + "\r\n");
+        bytes += l.toLocal8Bit() + "\r\n";
+    return bytes;
 }
 } // namespace
 
 TestSite::TestSite(const QString &user)
 {
-    QDir(root()).mkpath(QStringLiteral("program"));
-    QDir(root()).mkpath(QStringLiteral("unc/vobhost/ccstorage/utils/kestrel/config"));
-    QDir(root()).mkpath(QStringLiteral("unc/vobhost/tools/ssh"));
-    QDir(root()).mkpath(QStringLiteral("unc/vobhost/ccstg/views"));
-    QDir(root()).mkpath(QStringLiteral("ccsim"));
+    for (const char *dir : {"program", "unc/vobhost/ccstorage/utils/kestrel/config", "unc/vobhost/tools/ssh",
+                            "unc/vobhost/ccstg/views", "ccsim"})
+        QDir(root()).mkpath(QLatin1String(dir));
     qputenv("QUILLON_PROGRAM_DIR", program_dir().toLocal8Bit());
-    qputenv("QUILLON_UNC_ROOT", (root() + QStringLiteral("/unc")).toLocal8Bit());
-    qputenv("CCSIM_HOME", (root() + QStringLiteral("/ccsim")).toLocal8Bit());
+    qputenv("QUILLON_UNC_ROOT", (root() + "/unc").toLocal8Bit());
+    qputenv("CCSIM_HOME", (root() + "/ccsim").toLocal8Bit());
     qputenv("USER", user.toLocal8Bit());
     qunsetenv("CCSIM_REGION");
     qunsetenv("CLEARCASE_PRIMARY_GROUP");
@@ -51,73 +55,65 @@ TestSite::~TestSite()
 
 QString TestSite::share(const QString &relative) const
 {
-    return root() + QStringLiteral("/unc/vobhost/") + relative;
+    return root() + "/unc/vobhost/" + relative;
 }
 
 QString TestSite::program_dir() const
 {
-    return root() + QStringLiteral("/program");
+    return root() + "/program";
 }
 
 QStringList TestSite::config_lines(bool interop, const QStringList &extra)
 {
-    return QStringList{
-               QStringLiteral("HOST=vobhost"),
-               QStringLiteral("VOB_SERVER=vobhost"),
-               QStringLiteral("KESTREL=kestrel"),
-               QStringLiteral("KESTREL_HOME=\\ccstorage\\utils\\kestrel"),
-               QStringLiteral("KESTREL_CONFIG=\\ccstorage\\utils\\kestrel\\config"),
-               QStringLiteral("SSH_CMD=plink"),
-               QStringLiteral("SSH_HOME=\\\\vobhost\\tools\\ssh"),
-               QStringLiteral("VIEW_STORAGE=\\\\vobhost\\ccstg\\views"),
-               QStringLiteral("PROJECT=r6000"),
-               QStringLiteral("PROJECT=mainline"),
-               QStringLiteral("ADMIN=jdoe"),
-               QStringLiteral("NT_ONLY=") + (interop ? QStringLiteral("false") : QStringLiteral("true")),
-               QStringLiteral("IS_INTEROP=") + (interop ? QStringLiteral("true") : QStringLiteral("false")),
-               QStringLiteral("CC_EXPLORER=false"),
-               QStringLiteral("USE_SSH=false"),
-           } +
-           extra;
+    const QString yes = interop ? "true" : "false", no = interop ? "false" : "true";
+    return QStringLiteral(
+               "HOST=vobhost|VOB_SERVER=vobhost|KESTREL=kestrel|KESTREL_HOME=\\ccstorage\\utils\\kestrel|"
+               "KESTREL_CONFIG=\\ccstorage\\utils\\kestrel\\config|SSH_CMD=plink|"
+               "SSH_HOME=\\\\vobhost\\tools\\ssh|VIEW_STORAGE=\\\\vobhost\\ccstg\\views|"
+               "PROJECT=r6000|PROJECT=mainline|ADMIN=jdoe|CC_EXPLORER=false|USE_SSH=false")
+               .split('|') +
+           QStringList{"NT_ONLY=" + no, "IS_INTEROP=" + yes} + extra;
 }
 
 void TestSite::write_config(const QString &name, const QStringList &lines) const
 {
-    write_lines(program_dir() + QLatin1Char('/') + name, lines);
+    write_bytes(program_dir() + '/' + name, crlf(lines));
 }
 
 void TestSite::add_template(const QString &project, const QString &name, const QStringList &lines) const
 {
-    write_lines(share(QStringLiteral("ccstorage/utils/kestrel/config/") + project + QLatin1Char('/') + name), lines);
+    add_raw_template(project, name, crlf(lines));
+}
+
+void TestSite::add_raw_template(const QString &project, const QString &name, const QByteArray &bytes) const
+{
+    write_bytes(share("ccstorage/utils/kestrel/config/" + project + '/' + name), bytes);
 }
 
 void TestSite::install_kestrel() const
 {
-    const QString home = share(QStringLiteral("ccstorage/utils/kestrel"));
-    const QString kestrel = home + QStringLiteral("/kestrel");
+    const QString home = share("ccstorage/utils/kestrel"), kestrel = home + "/kestrel";
     QFile::remove(kestrel);
-    QVERIFY(QFile::copy(QStringLiteral(QUILLON_SIM_BIN_DIR "/kestrel"), kestrel));
+    QVERIFY(QFile::copy(QUILLON_SIM_BIN_DIR "/kestrel", kestrel));
     QFile(kestrel).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                                   QFileDevice::ReadOther | QFileDevice::ExeOther);
-    write_lines(home + QStringLiteral("/kestrel.conf"),
-                {QStringLiteral("KESTREL_CLEARTOOL=" QUILLON_SIM_BIN_DIR "/cleartool"),
-                 QStringLiteral("CCSIM_HOME=") + root() + QStringLiteral("/ccsim"),
-                 QStringLiteral("CCSIM_REGION=Windows"),
-                 QStringLiteral("KESTREL_STORAGE=") + share(QStringLiteral("ccstg/views")),
-                 QStringLiteral("KESTREL_VIEW_HOST=vobhost")});
+    write_bytes(home + "/kestrel.conf",
+                crlf({"KESTREL_CLEARTOOL=" QUILLON_SIM_BIN_DIR "/cleartool",
+                      "CCSIM_HOME=" + root() + "/ccsim", "CCSIM_REGION=Windows",
+                      "KESTREL_STORAGE=" + share("ccstg/views"), "KESTREL_VIEW_HOST=vobhost"}));
 }
 
 void TestSite::import_views(const QStringList &lines) const
 {
-    const QString file = root() + QStringLiteral("/views.txt");
-    write_lines(file, lines);
-    cleartool({QStringLiteral("-sim-import"), file});
+    const QString file = root() + "/views.txt";
+    write_bytes(file, crlf(lines));
+    cleartool({"-sim-import", file});
 }
 
 QString TestSite::cleartool(const QStringList &args) const
 {
     QProcess p;
-    p.start(QStringLiteral(QUILLON_SIM_BIN_DIR "/cleartool"), args);
+    p.start(QUILLON_SIM_BIN_DIR "/cleartool", args);
     if (!p.waitForFinished(60000))
         qFatal("cleartool did not finish");
     return QString::fromLocal8Bit(p.readAllStandardOutput());
@@ -125,20 +121,17 @@ QString TestSite::cleartool(const QStringList &args) const
 
 bool TestSite::tag_exists(const QString &tag, const QString &region) const
 {
-    return cleartool({QStringLiteral("lsview"), QStringLiteral("-short"), QStringLiteral("-region"), region})
-        .split(QLatin1Char('\n'))
-        .contains(tag);
+    return cleartool({"lsview", "-short", "-region", region}).split('\n').contains(tag);
 }
 
 frmMain *TestSite::open(const QString &cfg_name)
 {
     AppGlobalsData &g = AppGlobals();
     set_config_keys(g.config);
-    g.cfg_file_name = cfg_name;
-    g.config.CFG_FILE = cfg_name;
+    g.cfg_file_name = g.config.CFG_FILE = cfg_name;
     m_window = new frmMain;
     g.main_window = m_window;
-    read_config_file(program_dir() + QStringLiteral("\\") + cfg_name, g.config);
+    read_config_file(program_dir() + "\\" + cfg_name, g.config);
     m_window->load();
     return m_window;
 }
@@ -148,4 +141,19 @@ void TestSite::pick(const QString &project)
     QComboBox *combo = m_window->ui->projectCombo;
     combo->setCurrentIndex(combo->findText(project));
     m_window->projectCombo_Click();
+}
+
+QStringList TestSite::items(const QListWidget *list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+void TestSite::select(QListWidget *list, const QString &text)
+{
+    const auto found = list->findItems(text, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(text));
+    list->setCurrentItem(found.first());
 }

@@ -1,16 +1,16 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
 class frmMain;
+class QListWidget;
 
-// A site of the test's own in a scratch folder: the program folder with its
-// configuration files, the vobhost share (projects, templates, the Kestrel
-// stand-in) under the UNC root, and a simulator registry. The environment
-// points Quillon at it while the object lives; the destructor closes every
-// window and forgets the program-wide state.
+// A scratch site (program folder, vobhost share, simulator registry) the
+// environment points Quillon at while it lives; its end closes every window
+// and forgets the program-wide state.
 class TestSite {
 public:
     explicit TestSite(const QString &user = QStringLiteral("jdoe"));
@@ -30,8 +30,9 @@ public:
     // Writes a configuration file into the program folder (CR LF ends).
     void write_config(const QString &name, const QStringList &lines) const;
 
-    // Writes a template file into a project's folder (CR LF ends).
+    // Writes a template file into a project's folder, with CR LF ends or as given.
     void add_template(const QString &project, const QString &name, const QStringList &lines) const;
+    void add_raw_template(const QString &project, const QString &name, const QByteArray &bytes) const;
     // Copies the Kestrel stand-in into the Kestrel home with its settings.
     void install_kestrel() const;
 
@@ -41,11 +42,14 @@ public:
     QString cleartool(const QStringList &args) const;
     bool tag_exists(const QString &tag, const QString &region = QStringLiteral("Windows")) const;
 
-    // Brings the main window up as the program does: key names, the file
-    // read, the window loaded (not shown).
+    // Brings the main window up as the program does (not shown).
     frmMain *open(const QString &cfg_name = QStringLiteral("qn.cfg"));
     // Chooses a project as the user does.
     void pick(const QString &project);
+
+    // A list's rows, and selecting the row with this text.
+    static QStringList items(const QListWidget *list);
+    static void select(QListWidget *list, const QString &text);
 
 private:
     QTemporaryDir m_dir;

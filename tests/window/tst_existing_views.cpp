@@ -1,5 +1,5 @@
-// Operations on existing views: the confirmed removal, ClearCase's own
-// tools, and the view detail window.
+// "My Existing View(s):" on the main window: whose views are listed, the
+// refusals and refresh, the confirmed removal, ClearCase's tools, the detail.
 #include "forms/frmMain.h"
 #include "forms/frmViewDetail.h"
 #include "main/appglobals.h"
@@ -10,176 +10,155 @@
 
 #include <QtTest>
 
-namespace {
-const QStringList VIEWS{
-    QStringLiteral("Windows|jdoe__dev|\\\\vobhost\\ccstg\\views\\jdoe__dev.vws|vobhost|active|jdoe"),
-    QStringLiteral("Windows|jdoe__snap|\\\\vobhost\\ccstg\\views\\jdoe__snap.vws|vobhost|snapshot,stream=s1|jdoe"),
-    QStringLiteral("Windows|jdoe_old|\\\\vobhost\\ccstg\\views\\jdoe_old.vws|vobhost|dynamic|jdoe"),
-    QStringLiteral("Windows|asmith__dev|\\\\vobhost\\ccstg\\views\\asmith__dev.vws|vobhost|active|asmith"),
-};
-
-QStringList items(const QListWidget *list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
-void select(QListWidget *list, const QString &text)
-{
-    const auto found = list->findItems(text, Qt::MatchExactly);
-    QVERIFY(!found.isEmpty());
-    list->setCurrentItem(found.first());
-}
-} // namespace
-
 class TestExistingViews : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestSite> site;
-    std::unique_ptr<MessageRecorder> recorder;
+    MessageRecorder rec;
     frmMain *w = nullptr;
+    QListWidget *mine = nullptr;
 
 private slots:
     void init()
     {
         site = std::make_unique<TestSite>();
-        recorder = std::make_unique<MessageRecorder>();
-        site->write_config(QStringLiteral("qn.cfg"), TestSite::config_lines(false));
-        site->add_template(QStringLiteral("r6000"), QStringLiteral("dev"), {QStringLiteral("element * /main/LATEST")});
-        site->import_views(VIEWS);
+        // No alternate file: the first project choice keeps the primary settings, silently.
+        site->write_config("qn.cfg", TestSite::config_lines(false));
+        site->add_template("r6000", "dev", {"element * /main/LATEST"});
+        site->import_views({"Windows|jdoe__dev|p|vobhost|active|jdoe", "Windows|JDOE__DEV|p|vobhost|-|jdoe",
+                            "Windows|Zz_JDoe|p|vobhost|-|carl", "ccase_unix|jdoe__unix|p|vobhost|-|jdoe",
+                            "Windows|jdoe__snap|p|vobhost|snapshot,stream=s1|jdoe",
+                            "Windows|jdoe_old|p|vobhost|dynamic|jdoe",
+                            "Windows|asmith__dev|p|vobhost|active|asmith"});
         w = site->open();
-        site->pick(QStringLiteral("r6000"));
-        QCOMPARE(items(w->ui->myViewsList),
-                 QStringList({QStringLiteral("jdoe__dev"), QStringLiteral("jdoe__snap"), QStringLiteral("jdoe_old")}));
-        QCOMPARE(recorder->texts(), QStringList());
+        site->pick("r6000");
+        mine = w->ui->myViewsList;
+        // The user's name anywhere in the tag, in any case, once, sorted ignoring case.
+        QCOMPARE(TestSite::items(mine), (QStringList{"jdoe__dev", "jdoe__snap", "jdoe_old", "Zz_JDoe"}));
+        QCOMPARE(mine->currentRow(), 0);
+        QCOMPARE(rec.texts(), QStringList());
     }
     void cleanup()
     {
         site.reset();
-        recorder.reset();
+        rec.shown.clear();
+    }
+
+    void listing_refusalsAndClearToolErrors()
+    {
+        AppGlobals().tag_user = AppGlobals().unix_user = QString();
+        w->get_myviews("Windows");
+        AppGlobals().tag_user = AppGlobals().unix_user = "jdoe";
+        w->get_myviews(QString());
+        QCOMPARE(rec.texts(), (QStringList{"First select a project from the project \r\npull-down menu.  "
+                                           "Warning: User is not identified yet.\r\n",
+                                           "Region is not specified or unknown"}));
+        QCOMPARE(mine->count(), 4);
+        rec.shown.clear();
+        w->get_myviews("Mars");
+        QCOMPARE(rec.texts(), QStringList{"ClearTool returned error: Unknown region \"Mars\"."});
+        QCOMPARE(mine->count(), 0);
+        QCOMPARE(w->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void refresh_buttonsReadTheRegistryAndProjectAgain()
+    {
+        site->import_views({"Windows|jdoe__new|p|vobhost|-|jdoe"});
+        site->add_template("r6000", "new", {"element * /main/LATEST"});
+        w->ui->refreshBut->setEnabled(true);
+        w->ui->refreshBut->click();
+        QVERIFY(TestSite::items(mine).contains("jdoe__new"));
+        QCOMPARE(w->ui->viewsList->count(), 1);
+        w->ui->refreshViewBut->setEnabled(true);
+        w->ui->refreshViewBut->click();
+        QCOMPARE(w->ui->viewsList->count(), 2);
+        QVERIFY(rec.shown.isEmpty());
     }
 
     void removal_askedThenDoneOnYesOnly()
     {
-        MessageRecorder &rec = *recorder;
-        select(w->ui->myViewsList, QStringLiteral("jdoe__dev"));
-
+        TestSite::select(mine, "jdoe__dev");
         rec.answers.enqueue(MsgAnswer::No);
         w->removeViewBut_Click();
-        QCOMPARE(rec.shown.size(), 1);
-        QCOMPARE(rec.shown[0].text, QStringLiteral("You are about to permanently remove view\r\n--> jdoe__dev\r\n\r\n"
-                                                   ">>> Are you sure you want to do this?"));
-        QCOMPARE(rec.shown[0].icon, MsgIcon::Exclamation);
+        QCOMPARE(rec.texts(), QStringList{"You are about to permanently remove view\r\n--> jdoe__dev\r\n\r\n"
+                                          ">>> Are you sure you want to do this?"});
         QCOMPARE(rec.shown[0].buttons, MsgButtons::YesNo);
-        QCOMPARE(rec.shown[0].title, QStringLiteral("Warning..."));
-        QVERIFY(site->tag_exists(QStringLiteral("jdoe__dev")));
-        QCOMPARE(w->ui->viewStatusList->item(0)->text(), QStringLiteral("A"));
-
+        QVERIFY(site->tag_exists("jdoe__dev"));
         rec.answers.enqueue(MsgAnswer::Yes);
         w->removeViewBut_Click();
         QCOMPARE(rec.shown.size(), 2);
-        QVERIFY(!site->tag_exists(QStringLiteral("jdoe__dev")));
-        // Both lists show the new state: the template's view is gone.
-        QVERIFY(!items(w->ui->myViewsList).contains(QStringLiteral("jdoe__dev")));
+        QVERIFY(!site->tag_exists("jdoe__dev"));
+        // Both lists show the new state.
+        QVERIFY(!TestSite::items(mine).contains("jdoe__dev"));
         QCOMPARE(w->ui->viewStatusList->item(0)->text(), QStringLiteral("U"));
-        QVERIFY(w->cursor().shape() != Qt::WaitCursor);
     }
 
     void removal_refusedByClearCase_warnsAndRefreshes()
     {
-        MessageRecorder &rec = *recorder;
-        select(w->ui->myViewsList, QStringLiteral("jdoe_old"));
-        site->cleartool({QStringLiteral("rmview"), QStringLiteral("-tag"), QStringLiteral("jdoe_old")});
+        TestSite::select(mine, "jdoe_old");
+        site->cleartool({"rmview", "-tag", "jdoe_old"});
         rec.answers.enqueue(MsgAnswer::Yes);
         w->removeViewBut_Click();
         QCOMPARE(rec.shown.size(), 2);
-        QVERIFY(rec.shown[1].text.startsWith(QStringLiteral("Warning::")));
-        QVERIFY(rec.shown[1].text.contains(QStringLiteral("jdoe_old")));
-        QVERIFY(rec.shown[1].text.endsWith(QStringLiteral("\r\nCoult not remove view...")));
+        QVERIFY(rec.shown[1].text.startsWith("Warning::"));
+        QVERIFY(rec.shown[1].text.contains("jdoe_old"));
+        QVERIFY(rec.shown[1].text.endsWith("\r\nCoult not remove view..."));
         QCOMPARE(rec.shown[1].icon, MsgIcon::Exclamation);
-        QCOMPARE(rec.shown[1].title, QStringLiteral("Warning..."));
-        // The refresh after the warning shows the true state.
-        QVERIFY(!items(w->ui->myViewsList).contains(QStringLiteral("jdoe_old")));
+        QVERIFY(!TestSite::items(mine).contains("jdoe_old"));
     }
 
-    void removal_withEmptyListOrNoSelection_doesNothing()
+    void removalAndDetail_withEmptyListOrNoSelection_doNothing()
     {
-        MessageRecorder &rec = *recorder;
-        w->ui->myViewsList->setCurrentRow(-1);
+        mine->setCurrentRow(-1);
         w->removeViewBut_Click();
-        w->ui->myViewsList->clear();
+        mine->clear();
         w->removeViewBut_Click();
         w->show_view_detail();
         QVERIFY(rec.shown.isEmpty());
-        QVERIFY(site->tag_exists(QStringLiteral("jdoe_old")));
+        QVERIFY(site->tag_exists("jdoe_old"));
     }
 
-    void tools_missingProgramsAreReportedAndListsStay()
+    void tools_missingProgramsAreReported()
     {
-        MessageRecorder &rec = *recorder;
-        const QStringList before = items(w->ui->myViewsList);
         w->ui->StartView->trigger();
         w->ui->RemoveView->trigger();
         w->ui->FindCO->trigger();
+        const char *programs[] = {"cleardlg.exe /startview", "cleardlg.exe /removeview", "clearfindco.exe"};
         QCOMPARE(rec.shown.size(), 3);
-        QVERIFY(rec.shown[0].text.endsWith(QStringLiteral("\r\nCould not execute --> cleardlg.exe /startview")));
-        QVERIFY(rec.shown[1].text.endsWith(QStringLiteral("\r\nCould not execute --> cleardlg.exe /removeview")));
-        QVERIFY(rec.shown[2].text.endsWith(QStringLiteral("\r\nCould not execute --> clearfindco.exe")));
-        QCOMPARE(items(w->ui->myViewsList), before);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(rec.shown[i].text.endsWith(QStringLiteral("\r\nCould not execute --> ") + programs[i]));
     }
 
-    void detail_showsSummaryConfigSpecAndListing()
+    void detail_ofSnapshotThenDynamicThenVanishedView()
     {
-        MessageRecorder &rec = *recorder;
-        site->cleartool({QStringLiteral("endview"), QStringLiteral("jdoe_old")});
-        QFile cs(site->root() + QStringLiteral("/cs.txt"));
-        QVERIFY(cs.open(QIODevice::WriteOnly));
-        cs.write("element * CHECKEDOUT\nelement * /main/LATEST\n");
-        cs.close();
-        site->cleartool({QStringLiteral("setcs"), QStringLiteral("-tag"), QStringLiteral("jdoe__snap"), cs.fileName()});
-
-        select(w->ui->myViewsList, QStringLiteral("jdoe__snap"));
+        site->add_raw_template("cs", "cs.txt", "element * CHECKEDOUT\nelement * SNAP_LABEL\n");
+        site->cleartool(
+            {"setcs", "-tag", "jdoe__snap", site->share("ccstorage/utils/kestrel/config/cs/cs.txt")});
+        TestSite::select(mine, "jdoe__snap");
         w->show_view_detail();
         frmViewDetail &d = AppGlobals().view_detail();
         QVERIFY(rec.shown.isEmpty());
         QVERIFY(d.isVisible());
-        QCOMPARE(d.ui->mainLabel->text(), QStringLiteral("View Name: jdoe__snap\r\nIs Active: False\r\n"
-                                                         "Is Snapshot: True\r\nIs UCM View: True\r\n"
-                                                         "View Server Host: vobhost\r\n"));
-        // Line feeds of the stored config spec show as separate lines.
-        QCOMPARE(d.detailTxt(0)->toPlainText().split(QLatin1Char('\n')),
-                 QStringList({QStringLiteral("element * CHECKEDOUT"), QStringLiteral("element * /main/LATEST"),
-                              QString()}));
-        QVERIFY(d.detailTxt(1)->toPlainText().startsWith(QStringLiteral("Tag: jdoe__snap")));
-        QVERIFY(d.detailTxt(1)->toPlainText().contains(QStringLiteral("Properties: snapshot")));
-        QCOMPARE(w->ui->myViewsList->toolTip(), QStringLiteral("jdoe__snap"));
-
-        // A second view replaces everything; an active dynamic view says so.
+        QCOMPARE(d.ui->mainLabel->text(),
+                 QStringLiteral("View Name: jdoe__snap\r\nIs Active: False\r\nIs Snapshot: "
+                                "True\r\nIs UCM View: True\r\nView Server Host: vobhost\r\n"));
+        QCOMPARE(d.detailTxt(0)->toPlainText(),
+                 QStringLiteral("element * CHECKEDOUT\nelement * SNAP_LABEL\n"));
+        QVERIFY(d.detailTxt(1)->toPlainText().startsWith("Tag: jdoe__snap"));
+        // A second view replaces both boxes.
         d.ui->closeBut->click();
-        QVERIFY(!d.isVisible());
-        select(w->ui->myViewsList, QStringLiteral("jdoe__dev"));
+        TestSite::select(mine, "jdoe__dev");
         w->show_view_detail();
-        QVERIFY(d.ui->mainLabel->text().contains(QStringLiteral("Is Active: True\r\nIs Snapshot: False\r\n")));
-        QVERIFY(!d.detailTxt(1)->toPlainText().contains(QStringLiteral("jdoe__snap")));
-    }
-
-    void detail_ofTagRemovedBehindTheProgramsBack_leavesPreviousViewShown()
-    {
-        MessageRecorder &rec = *recorder;
-        select(w->ui->myViewsList, QStringLiteral("jdoe__dev"));
-        w->show_view_detail();
-        frmViewDetail &d = AppGlobals().view_detail();
+        QVERIFY(d.ui->mainLabel->text().contains("Is Active: True\r\nIs Snapshot: False\r\n"));
+        QVERIFY(!d.detailTxt(0)->toPlainText().contains("SNAP_LABEL"));
+        QVERIFY(!d.detailTxt(1)->toPlainText().contains("jdoe__snap"));
+        // A tag removed behind the program's back: an error, the previous view stays shown.
         const QString shown = d.ui->mainLabel->text();
-
-        site->cleartool({QStringLiteral("rmview"), QStringLiteral("-tag"), QStringLiteral("jdoe_old")});
-        select(w->ui->myViewsList, QStringLiteral("jdoe_old"));
+        site->cleartool({"rmview", "-tag", "jdoe_old"});
+        TestSite::select(mine, "jdoe_old");
         w->show_view_detail();
-        QCOMPARE(rec.shown.size(), 1);
-        QCOMPARE(rec.shown[0].text, QStringLiteral("Failed to get information on view --> jdoe_old"));
+        QCOMPARE(rec.texts(), QStringList{"Failed to get information on view --> jdoe_old"});
         QCOMPARE(rec.shown[0].icon, MsgIcon::Critical);
-        QCOMPARE(rec.shown[0].title, QStringLiteral("Error Encountered..."));
         QVERIFY(d.isVisible());
         QCOMPARE(d.ui->mainLabel->text(), shown);
     }
