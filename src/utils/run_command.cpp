@@ -37,12 +37,18 @@ QString start_failure(const QProcess &proc)
 
 QString mask_password(const QString &command)
 {
+    // The password runs from after " -pw " to the blank before the
+    // user@host word, so that a password holding blanks is hidden whole;
+    // without such a word, to the next blank.
     static const QLatin1String marker(" -pw ");
+    static const QRegularExpression login(QStringLiteral(" [^ ]*@"));
     QString shown = command;
     qsizetype from = 0;
     while ((from = shown.indexOf(marker, from)) >= 0) {
         const qsizetype start = from + marker.size();
-        qsizetype end = shown.indexOf(QLatin1Char(' '), start);
+        qsizetype end = shown.indexOf(login, start);
+        if (end < 0)
+            end = shown.indexOf(QLatin1Char(' '), start);
         if (end < 0)
             end = shown.size();
         if (end > start)
