@@ -21,10 +21,7 @@ void write_bytes(const QString &path, const QByteArray &bytes)
 
 QByteArray crlf(const QStringList &lines)
 {
-    QByteArray bytes;
-    for (const QString &l : lines)
-        bytes += l.toLocal8Bit() + "\r\n";
-    return bytes;
+    return lines.isEmpty() ? QByteArray() : (lines.join("\r\n") + "\r\n").toLocal8Bit();
 }
 } // namespace
 
@@ -48,19 +45,8 @@ TestSite::~TestSite()
     delete m_window;
     g.config = ConfigRecord{};
     g.cfg_file_name.clear();
-    g.unix_user.clear();
-    g.tag_user.clear();
+    g.unix_user = g.tag_user = QString();
     g.view_templates.clear();
-}
-
-QString TestSite::share(const QString &relative) const
-{
-    return root() + "/unc/vobhost/" + relative;
-}
-
-QString TestSite::program_dir() const
-{
-    return root() + "/program";
 }
 
 QStringList TestSite::config_lines(bool interop, const QStringList &extra)
@@ -90,19 +76,6 @@ void TestSite::add_raw_template(const QString &project, const QString &name, con
     write_bytes(share("ccstorage/utils/kestrel/config/" + project + '/' + name), bytes);
 }
 
-void TestSite::install_kestrel() const
-{
-    const QString home = share("ccstorage/utils/kestrel"), kestrel = home + "/kestrel";
-    QFile::remove(kestrel);
-    QVERIFY(QFile::copy(QUILLON_SIM_BIN_DIR "/kestrel", kestrel));
-    QFile(kestrel).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                  QFileDevice::ReadOther | QFileDevice::ExeOther);
-    write_bytes(home + "/kestrel.conf",
-                crlf({"KESTREL_CLEARTOOL=" QUILLON_SIM_BIN_DIR "/cleartool",
-                      "CCSIM_HOME=" + root() + "/ccsim", "CCSIM_REGION=Windows",
-                      "KESTREL_STORAGE=" + share("ccstg/views"), "KESTREL_VIEW_HOST=vobhost"}));
-}
-
 void TestSite::import_views(const QStringList &lines) const
 {
     const QString file = root() + "/views.txt";
@@ -119,16 +92,12 @@ QString TestSite::cleartool(const QStringList &args) const
     return QString::fromLocal8Bit(p.readAllStandardOutput());
 }
 
-bool TestSite::tag_exists(const QString &tag, const QString &region) const
-{
-    return cleartool({"lsview", "-short", "-region", region}).split('\n').contains(tag);
-}
-
 frmMain *TestSite::open(const QString &cfg_name)
 {
     AppGlobalsData &g = AppGlobals();
     set_config_keys(g.config);
     g.cfg_file_name = g.config.CFG_FILE = cfg_name;
+    delete m_window;
     m_window = new frmMain;
     g.main_window = m_window;
     read_config_file(program_dir() + "\\" + cfg_name, g.config);

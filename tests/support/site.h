@@ -8,9 +8,8 @@
 class frmMain;
 class QListWidget;
 
-// A scratch site (program folder, vobhost share, simulator registry) the
-// environment points Quillon at while it lives; its end closes every window
-// and forgets the program-wide state.
+// A scratch site (program folder, vobhost share, simulator registry) the environment points Quillon at;
+// its end closes every window and forgets the program-wide state.
 class TestSite {
 public:
     explicit TestSite(const QString &user = QStringLiteral("jdoe"));
@@ -19,35 +18,24 @@ public:
     TestSite &operator=(const TestSite &) = delete;
 
     QString root() const { return m_dir.path(); }
-    // A local path on the vobhost share.
-    QString share(const QString &relative) const;
-    QString program_dir() const;
+    QString share(const QString &relative) const { return root() + "/unc/vobhost/" + relative; }
+    QString program_dir() const { return root() + "/program"; }
 
-    // A complete configuration (HOST vobhost, the Kestrel tree under
-    // \ccstorage\utils\kestrel, projects r6000 and mainline) with the
-    // given lines appended (a later key overrides).
+    // A complete configuration (projects r6000 and mainline) plus extra lines; a later key overrides.
     static QStringList config_lines(bool interop, const QStringList &extra = {});
-    // Writes a configuration file into the program folder (CR LF ends).
     void write_config(const QString &name, const QStringList &lines) const;
-
-    // Writes a template file into a project's folder, with CR LF ends or as given.
     void add_template(const QString &project, const QString &name, const QStringList &lines) const;
     void add_raw_template(const QString &project, const QString &name, const QByteArray &bytes) const;
-    // Copies the Kestrel stand-in into the Kestrel home with its settings.
-    void install_kestrel() const;
-
-    // Loads views into the registry, one "region|tag|global path|host|flags|owner" line each.
+    // One "region|tag|global path|host|flags|owner" line per view.
     void import_views(const QStringList &lines) const;
-    // Runs the simulator and returns its standard output.
-    QString cleartool(const QStringList &args) const;
-    bool tag_exists(const QString &tag, const QString &region = QStringLiteral("Windows")) const;
+    QString cleartool(const QStringList &args) const; // the simulator's standard output
+    bool tag_exists(const QString &tag, const QString &region = QStringLiteral("Windows")) const
+    {
+        return cleartool({"lsview", "-short", "-region", region}).split('\n').contains(tag);
+    }
 
-    // Brings the main window up as the program does (not shown).
-    frmMain *open(const QString &cfg_name = QStringLiteral("qn.cfg"));
-    // Chooses a project as the user does.
-    void pick(const QString &project);
-
-    // A list's rows, and selecting the row with this text.
+    frmMain *open(const QString &cfg_name = QStringLiteral("qn.cfg")); // as the program does, not shown
+    void pick(const QString &project);                                 // as the user does
     static QStringList items(const QListWidget *list);
     static void select(QListWidget *list, const QString &text);
 
