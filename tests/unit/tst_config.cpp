@@ -1,5 +1,4 @@
-// The configuration file reader: format, line ends, defaults, the checks
-// after reading, failures and re-reading.
+// The configuration file reader: format, line ends, defaults, checks after reading, failures, reload.
 
 #include "forms/frmMain.h"
 #include "main/appglobals.h"
@@ -19,17 +18,17 @@ class TestConfig : public QObject {
     std::unique_ptr<TestSite> m_site;
     frmMain *m_window = nullptr;
 
-    QString path(const QString &name) const { return m_site->program_dir() + QStringLiteral("\\") + name; }
+    QString path(const QString &name) const { return m_site->program_dir() + "\\" + name; }
 
     void write(const QString &name, const QByteArray &bytes)
     {
-        QFile f(m_site->program_dir() + QLatin1Char('/') + name);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QFile f(m_site->program_dir() + '/' + name);
+        QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
 
-    // Reads the file into a record as Main holds it before the first read.
-    ConfigRecord read(const QString &name, const QString &cfg_file = QStringLiteral("qn.cfg"))
+    // Reads a file into a record as Main holds it before the first read.
+    ConfigRecord read(const QString &name, const QString &cfg_file = "qn.cfg")
     {
         ConfigRecord rec;
         set_config_keys(rec);
@@ -46,158 +45,104 @@ class TestConfig : public QObject {
         return items;
     }
 
+    void renew() // a fresh main window: the checks after reading only ever disable
+    {
+        delete m_window;
+        AppGlobals().main_window = m_window = new frmMain;
+    }
+
 private slots:
     void init()
     {
         m_site = std::make_unique<TestSite>();
-        m_window = new frmMain;
-        AppGlobals().main_window = m_window;
+        renew();
     }
 
     void cleanup()
     {
-        delete m_window;
+        delete std::exchange(m_window, nullptr);
         m_site.reset();
     }
 
-    void format_valuesKeysAndIgnoredLines()
+    void format_sameForEveryLineEnd()
     {
-        write(QStringLiteral("qn.cfg"), "HOST=a=b\r\nVOB_SERVER=\r\n KESTREL_HOME=leading\r\n"
-                                        "kestrel_config=lower\r\nSSH_CMD =spaced\r\nCFG_FILE=other.cfg\r\n"
-                                        "just a comment line\r\n\r\nPROJECT=zeta\r\nPROJECT=alpha\r\n"
-                                        "PROJECT=Alpha\r\nVIEW_STORAGE= \\\\store\\views \r\n");
+        for (const char *eol : {"\r\n", "\r", "\n"}) {
+            renew();
+            write("qn.cfg", QList<QByteArray>{"HOST=a=b", "VOB_SERVER=", "kestrel_config=lower", "a comment",
+                                              "", "CFG_FILE=other.cfg", "PROJECT=zeta", "PROJECT=alpha",
+                                              "PROJECT=Alpha", "ADMIN=jdoe"}
+                                .join(eol));
+            MessageRecorder msgs;
+            const ConfigRecord rec = read("qn.cfg", "mine.cfg");
+            QCOMPARE(msgs.texts(), QStringList());
+            QCOMPARE(rec.HOST, "a=b");
+            QCOMPARE(rec.VOB_SERVER, QString());
+            QCOMPARE(rec.KESTREL_CONFIG, "\\ccstorage\\utils\\kestrel\\config");
+            QCOMPARE(rec.CFG_FILE, "mine.cfg");
+            QCOMPARE(rec.ADMIN, "jdoe"); // the last line has no end
+            QCOMPARE(rec.PROJECT, "Alpha");
+            QCOMPARE(projects(), (QStringList{"alpha", "zeta"}));
+        }
+    }
+
+    void missingFile_messageAndFullDefaults()
+    {
         MessageRecorder msgs;
-        const ConfigRecord rec = read(QStringLiteral("qn.cfg"), QStringLiteral("mine.cfg"));
-        QCOMPARE(msgs.texts(), QStringList());
-        QCOMPARE(rec.HOST, QStringLiteral("a=b"));
-        QCOMPARE(rec.VOB_SERVER, QString());
-        QCOMPARE(rec.KESTREL_HOME, QStringLiteral("\\ccstorage\\utils\\kestrel"));
-        QCOMPARE(rec.KESTREL_CONFIG, QStringLiteral("\\ccstorage\\utils\\kestrel\\config"));
-        QCOMPARE(rec.SSH_CMD, QStringLiteral("plink-x86.exe"));
-        QCOMPARE(rec.CFG_FILE, QStringLiteral("mine.cfg"));
-        QCOMPARE(rec.VIEW_STORAGE, QStringLiteral(" \\\\store\\views "));
-        QCOMPARE(rec.KESTREL, QStringLiteral("KESTREL")); // full defaults only for a missing file
-        QCOMPARE(rec.PROJECT, QStringLiteral("Alpha"));
-        QCOMPARE(projects(), (QStringList{"alpha", "zeta"}));
-        QCOMPARE(m_window->ui->projectCombo->currentText(), QStringLiteral("<choose project>"));
+        const ConfigRecord rec = read("other.cfg", "other.cfg");
+        QCOMPARE(msgs.texts(), QStringList{"File does not exist --> " + path("other.cfg")});
+        QCOMPARE(rec.CFG_FILE, "qn.cfg");
+        QCOMPARE(rec.CFG_FILE_ALTERNATE, "UNDEF");
+        QCOMPARE(rec.KESTREL, "kestrel");
+        QVERIFY(rec.IS_INTEROP == "true" && rec.NT_ONLY == "true" && rec.VOB_SERVER == rec.HOST);
     }
 
-    void lineEnds_allReadTheSame_data()
-    {
-        QTest::addColumn<QByteArray>("eol");
-        QTest::newRow("CR LF") << QByteArray("\r\n");
-        QTest::newRow("CR") << QByteArray("\r");
-        QTest::newRow("LF") << QByteArray("\n");
-    }
-
-    void lineEnds_allReadTheSame()
-    {
-        QFETCH(QByteArray, eol);
-        write(QStringLiteral("qn.cfg"),
-              QList<QByteArray>{"HOST=h1", "PROJECT=p1", "IS_INTEROP=false", "PROJECT=p2", "ADMIN=jdoe"}.join(
-                  eol));
-        MessageRecorder msgs;
-        const ConfigRecord rec = read(QStringLiteral("qn.cfg"));
-        QCOMPARE(msgs.texts(), QStringList());
-        QCOMPARE(rec.HOST, QStringLiteral("h1"));
-        QCOMPARE(rec.ADMIN, QStringLiteral("jdoe")); // the last line has no end
-        QCOMPARE(projects(), (QStringList{"p1", "p2"}));
-        QVERIFY(m_window->ui->pwdTxt->isHidden());
-    }
-
-    void missingFile_fullDefaultsAndMessage()
-    {
-        const QStringList missing{QStringLiteral("File does not exist --> ") +
-                                  path(QStringLiteral("other.cfg"))};
-        MessageRecorder msgs;
-        const ConfigRecord rec = read(QStringLiteral("other.cfg"), QStringLiteral("other.cfg"));
-        QCOMPARE(msgs.texts(), missing);
-        QCOMPARE(msgs.shown[0].icon, MsgIcon::Critical);
-        QCOMPARE(msgs.shown[0].title, QStringLiteral("Quillon"));
-        QCOMPARE(rec.CFG_FILE, QStringLiteral("qn.cfg"));
-        QCOMPARE(rec.CFG_FILE_ALTERNATE, QStringLiteral("UNDEF"));
-        QCOMPARE(rec.KESTREL, QStringLiteral("kestrel"));
-        QCOMPARE(rec.IS_INTEROP, QStringLiteral("true"));
-        QCOMPARE(rec.NT_ONLY, QStringLiteral("true"));
-        QCOMPARE(rec.VOB_SERVER, rec.HOST);
-        QCOMPARE(rec.PROJECT, QStringLiteral("PROJECT"));
-        QVERIFY(m_window->ui->opModeCB->isEnabled()); // the checks after reading did not run
-
-        QVERIFY(QDir(m_site->program_dir()).mkdir(QStringLiteral("other.cfg"))); // a directory is no file
-        msgs.clear();
-        read(QStringLiteral("other.cfg"));
-        QCOMPARE(msgs.texts(), missing);
-    }
-
-    // The mode box needs a usable alternate file; the two admin buttons need
-    // the login (spaces removed) inside the ADMIN list, case ignored.
-    void checksAfterReading_data()
-    {
-        QTest::addColumn<QByteArray>("lines");
-        QTest::addColumn<QByteArray>("user");
-        QTest::addColumn<bool>("mode_box");
-        QTest::addColumn<bool>("admin");
-        QTest::newRow("defaults") << QByteArray() << QByteArray("Def") << false << true; // in "UNDEF"
-        QTest::newRow("alternate missing, admin other case")
-            << QByteArray("CFG_FILE_ALTERNATE=nt.cfg\r\nADMIN=JDoe,asmith") << QByteArray("jdOE") << false
-            << true;
-        QTest::newRow("alternate a directory, admin substring")
-            << QByteArray("CFG_FILE_ALTERNATE=sub\r\nADMIN=jdoe,asmith") << QByteArray("doe") << false
-            << true;
-        QTest::newRow("alternate exists, login with a space")
-            << QByteArray("CFG_FILE_ALTERNATE=alt.cfg\r\nADMIN=jdoe") << QByteArray("j doe") << true << true;
-        QTest::newRow("not an admin")
-            << QByteArray("ADMIN=jdoe,asmith") << QByteArray("bob") << false << false;
-    }
-
+    // The mode box needs an existing alternate file; the admin buttons need the
+    // login, spaces removed, inside the ADMIN text, case ignored.
     void checksAfterReading()
     {
-        QFETCH(QByteArray, lines);
-        QFETCH(QByteArray, user);
-        QFETCH(bool, mode_box);
-        QFETCH(bool, admin);
-        qputenv("USER", user);
-        write(QStringLiteral("alt.cfg"), "HOST=x\r\n");
-        QVERIFY(QDir(m_site->program_dir()).mkdir(QStringLiteral("sub")));
-        write(QStringLiteral("qn.cfg"), "HOST=h\r\n" + lines + "\r\n");
+        const struct {
+            const char *lines, *user;
+            bool mode_box, admin;
+        } rows[] = {{"CFG_FILE_ALTERNATE=nt.cfg\r\nADMIN=JDoe,asmith", "d OE", false, true},
+                    {"CFG_FILE_ALTERNATE=alt.cfg\r\nADMIN=jdoe", "bob", true, false}};
+        write("alt.cfg", "HOST=x\r\n");
         MessageRecorder msgs;
-        read(QStringLiteral("qn.cfg"));
+        for (const auto &r : rows) {
+            renew();
+            qputenv("USER", r.user);
+            write("qn.cfg", QByteArray("HOST=h\r\n") + r.lines);
+            read("qn.cfg");
+            QVERIFY2(m_window->ui->opModeCB->isEnabled() == r.mode_box, r.user);
+            QVERIFY2(m_window->ui->showConfigBut->isEnabled() == r.admin, r.user);
+            QVERIFY2(m_window->ui->viewBut->isEnabled() == r.admin, r.user);
+        }
         QCOMPARE(msgs.texts(), QStringList());
-        QCOMPARE(m_window->ui->opModeCB->isEnabled(), mode_box);
-        QCOMPARE(m_window->ui->showConfigBut->isEnabled(), admin);
-        QCOMPARE(m_window->ui->viewBut->isEnabled(), admin);
-        QVERIFY(m_window->ui->refreshBut->isEnabled() && m_window->ui->Configuration->isEnabled());
     }
 
     void unreadableFile_reportsAndStops()
     {
-        const QString target = QStringLiteral("/proc/sys/vm/drop_caches"); // refused even to root
+        const QString target = "/proc/sys/vm/drop_caches"; // refused even to root
         QFile probe(target);
         if (!QFileInfo(target).isFile() || probe.open(QIODevice::ReadOnly))
             QSKIP("no readable-refused file on this system");
-        QVERIFY(QFile::link(target, m_site->program_dir() + QStringLiteral("/qn.cfg")));
+        QVERIFY(QFile::link(target, m_site->program_dir() + "/qn.cfg"));
         MessageRecorder msgs;
-        const ConfigRecord rec = read(QStringLiteral("qn.cfg"));
-        QCOMPARE(msgs.texts(),
-                 QStringList{QStringLiteral("Error processing config file --> ") +
-                             path(QStringLiteral("qn.cfg")) + QStringLiteral(":: ") + probe.errorString()});
-        QCOMPARE(msgs.shown[0].icon, MsgIcon::Critical);
-        // The base defaults came before the failure; the checks after it did not run.
-        QCOMPARE(rec.HOST, QStringLiteral("vobhost"));
-        QVERIFY(m_window->ui->opModeCB->isEnabled());
+        read("qn.cfg");
+        QCOMPARE(msgs.texts(), QStringList{"Error processing config file --> " + path("qn.cfg") +
+                                           ":: " + probe.errorString()});
+        QVERIFY(m_window->ui->opModeCB->isEnabled()); // the checks after reading did not run
     }
 
     void reload_keepsRemovedProjectAndAddsNewOne()
     {
-        AppGlobalsData &g = AppGlobals();
-        write(QStringLiteral("site.cfg"), "PROJECT=alpha\r\nPROJECT=beta\r\n");
+        write("site.cfg", "PROJECT=alpha\r\nPROJECT=beta\r\n");
         MessageRecorder msgs;
-        g.config = read(QStringLiteral("site.cfg"), QStringLiteral("site.cfg"));
-        write(QStringLiteral("site.cfg"), "PROJECT=gamma\r\nHOST=reloaded\r\n");
+        AppGlobals().config = read("site.cfg", "site.cfg");
+        write("site.cfg", "PROJECT=gamma\r\nHOST=reloaded\r\n");
         m_window->reload_config();
         QCOMPARE(projects(), (QStringList{"alpha", "beta", "gamma"}));
-        QCOMPARE(g.config.PROJECT, QStringLiteral("gamma"));
-        QCOMPARE(m_window->ui->hostTxt->text(), QStringLiteral("reloaded"));
+        QCOMPARE(AppGlobals().config.PROJECT, "gamma");
+        QCOMPARE(m_window->ui->hostTxt->text(), "reloaded");
         QCOMPARE(msgs.texts(), QStringList());
     }
 };

@@ -1,6 +1,5 @@
-// Start-up as a real process: one instance per user and a lock left by a
-// crashed instance. Started with --as-program, the test executable runs Main()
-// and prints "MESSAGE|<icon>|<title>|<text>" per box and "READY|<CFG_FILE>|<HOST>".
+// Start-up as a real process: one instance per user, and a lock left by a killed
+// instance. With --as-program the test runs Main() and prints each message box and "READY|<CFG_FILE>|<HOST>".
 
 #include "main/appglobals.h"
 #include "main/mainModule.h"
@@ -12,109 +11,86 @@
 #include <QtTest>
 
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 namespace {
 void print_line(const QString &line)
 {
-    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    std::fputs(qPrintable(line + '\n'), stdout);
     std::fflush(stdout);
 }
 
 int run_as_program(int argc, char **argv)
 {
     std::vector<char *> args{argv[0]};
-    for (int i = 2; i < argc; ++i)
-        args.push_back(argv[i]);
+    args.insert(args.end(), argv + 2, argv + argc);
     int n = int(args.size());
     QApplication app(n, args.data());
-    set_message_handler([](const QString &text, MsgIcon icon, MsgButtons, const QString &title) {
-        print_line(QStringLiteral("MESSAGE|%1|%2|%3")
-                       .arg(int(icon))
-                       .arg(title, QString(text).replace(CRLF, QStringLiteral("\\n"))));
+    set_message_handler([](const QString &text, MsgIcon, MsgButtons, const QString &) {
+        print_line("MESSAGE|" + text);
         return MsgAnswer::Ok;
     });
     if (!Main())
         return 0;
-    const ConfigRecord &c = AppGlobals().config;
-    print_line(QStringLiteral("READY|") + c.CFG_FILE + QLatin1Char('|') + c.HOST);
+    print_line("READY|" + AppGlobals().config.CFG_FILE + '|' + AppGlobals().config.HOST);
     return QApplication::exec();
-}
-
-constexpr int START_TIMEOUT = 30000;
-
-QString already_running()
-{
-    return QStringLiteral("MESSAGE|%1|Quillon|Quillon is already running").arg(int(MsgIcon::Exclamation));
 }
 } // namespace
 
 class TestSingleInstance : public QObject {
     Q_OBJECT
 
-    struct Child {
-        QProcess process;
-        QString out;
-        // All output so far; waits for nothing.
-        QString read() { return out += QString::fromLocal8Bit(process.readAllStandardOutput()); }
-    };
+    QTemporaryDir m_tmp; // also TMPDIR, where the lock lives
+    QProcess m_first, m_second, m_next;
 
-    QTemporaryDir m_tmp; // TMPDIR too: the lock and the socket live there
-    std::vector<std::unique_ptr<Child>> m_children;
-
-    Child &start(const QStringList &params = {})
+    void start(QProcess &p, const QStringList &params = {})
     {
-        Child &c = *m_children.emplace_back(std::make_unique<Child>());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("TMPDIR"), m_tmp.path());
-        env.insert(QStringLiteral("QUILLON_PROGRAM_DIR"), m_tmp.path());
-        env.insert(QStringLiteral("QUILLON_UNC_ROOT"), m_tmp.filePath(QStringLiteral("unc")));
-        env.insert(QStringLiteral("USER"), QStringLiteral("jdoe"));
-        env.remove(QStringLiteral("CLEARCASE_PRIMARY_GROUP"));
-        c.process.setProcessEnvironment(env);
-        c.process.start(QCoreApplication::applicationFilePath(),
-                        QStringList{QStringLiteral("--as-program")} + params);
-        return c;
+        for (const char *var : {"TMPDIR", "QUILLON_PROGRAM_DIR", "QUILLON_UNC_ROOT"})
+            env.insert(var, m_tmp.path());
+        env.insert("USER", "jdoe");
+        p.setProcessEnvironment(env);
+        p.start(QCoreApplication::applicationFilePath(), QStringList{"--as-program"} + params);
+    }
+
+    // Whether the process prints this line before it ends or half a minute passes.
+    static bool prints(QProcess &p, const QString &line)
+    {
+        QString out;
+        while (!out.contains(line) && (p.waitForReadyRead(30000) || p.bytesAvailable()))
+            out += p.readAllStandardOutput();
+        return out.contains(line);
     }
 
 private slots:
     void cleanup()
     {
-        for (auto &c : m_children) {
-            c->process.kill();
-            c->process.waitForFinished();
+        for (QProcess *p : {&m_first, &m_second, &m_next}) {
+            p->kill();
+            p->waitForFinished();
         }
     }
 
     void oneInstancePerUser_lockOfKilledInstanceTakenOver()
     {
         for (const char *name : {"qn.cfg", "my site.cfg"}) {
-            QFile f(m_tmp.filePath(QLatin1String(name)));
+            QFile f(m_tmp.filePath(name));
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(name[0] == 'q' ? "HOST=firsthost\r\nIS_INTEROP=false\r\n" : "HOST=sitehost\r\n");
         }
-        Child &first = start();
-        QTRY_VERIFY_WITH_TIMEOUT(first.read().contains(QStringLiteral("READY|")), START_TIMEOUT);
-        QVERIFY2(first.out.split(QLatin1Char('\n')).contains(QStringLiteral("READY|qn.cfg|firsthost")),
-                 qPrintable(first.out));
+        start(m_first);
+        QVERIFY(prints(m_first, "READY|qn.cfg|firsthost\n"));
 
-        Child &second = start();
-        QTRY_VERIFY_WITH_TIMEOUT(second.process.state() == QProcess::NotRunning, START_TIMEOUT);
-        QCOMPARE(second.process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second.process.exitCode(), 0);
-        QCOMPARE(second.read(), already_running() + QLatin1Char('\n'));
-        QCOMPARE(first.process.state(), QProcess::Running);
+        start(m_second);
+        QVERIFY(prints(m_second, "MESSAGE|Quillon is already running\n"));
+        QVERIFY(m_second.waitForFinished(30000) && m_second.exitCode() == 0);
+        QCOMPARE(m_first.state(), QProcess::Running);
 
-        first.process.kill(); // no chance to release the lock
-        QTRY_VERIFY_WITH_TIMEOUT(first.process.state() == QProcess::NotRunning, START_TIMEOUT);
-        QVERIFY(QFile::exists(m_tmp.filePath(QStringLiteral("quillon-jdoe.lock"))));
-        Child &next = start({QStringLiteral("my site.cfg")}); // the file named in the program folder
-        QTRY_VERIFY_WITH_TIMEOUT(next.read().contains(QStringLiteral("READY|")), START_TIMEOUT);
-        QVERIFY2(next.out.split(QLatin1Char('\n')).contains(QStringLiteral("READY|my site.cfg|sitehost")),
-                 qPrintable(next.out));
-        QVERIFY(!next.out.contains(already_running()));
+        m_first.kill(); // no chance to release the lock
+        QVERIFY(m_first.waitForFinished(30000));
+        QVERIFY(QFile::exists(m_tmp.filePath("quillon-jdoe.lock")));
+        start(m_next, {"my site.cfg"}); // the file named in the program folder
+        QVERIFY(prints(m_next, "READY|my site.cfg|sitehost\n"));
     }
 };
 
