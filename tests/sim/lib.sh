@@ -1,22 +1,16 @@
-# Helpers of the simulator's shell tests (sourced): a scratch registry, clean
-# knobs, and "N passed, N failed" with a non-zero status on any failure.
+# Helpers of the simulator's shell tests (sourced): a scratch registry, clean knobs, a tally.
 
 passed=0
 failed=0
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/ccsim-test.XXXXXX") || exit 2
 trap 'rm -rf "$scratch"' EXIT
-
 CCSIM_HOME=$scratch/home
 CCSIM_REGION=Windows
 CCSIM_HOST=vobhost1
 CCSIM_OWNER=jdoe
 export CCSIM_HOME CCSIM_REGION CCSIM_HOST CCSIM_OWNER
 unset CCSIM_COST_START_MS CCSIM_COST_CMD_MS CCSIM_COST_TAG_MS CCSIM_FAIL CCSIM_DIE CCSIM_CRLF CCSIM_SHARED
-
-if ! cleartool -sim-help >/dev/null 2>&1; then
-    echo "the simulator is not first on PATH as cleartool" >&2
-    exit 2
-fi
+cleartool -sim-help >/dev/null 2>&1 || { echo "the simulator is not first on PATH as cleartool" >&2; exit 2; }
 simbin=$(dirname "$(command -v cleartool)")
 
 # same NAME EXPECTED ACTUAL
@@ -29,8 +23,7 @@ same() {
     fi
 }
 
-# ct ARGS...: runs cleartool; stdout in $scratch/out, stderr in $scratch/err,
-# the exit status in $rc.
+# ct ARGS...: runs cleartool into $scratch/out and $scratch/err, its status in $rc.
 ct() {
     cleartool "$@" >"$scratch/out" 2>"$scratch/err"
     rc=$?

@@ -2,7 +2,6 @@
 # The Kestrel stand-in: views from templates, the output file, its settings.
 . "$(dirname "$0")/lib.sh"
 
-# A copy of the stand-in in a folder of its own, as a site installs it.
 kdir=$scratch/kestrel_home
 cfg=$scratch/config/r6000
 mkdir -p "$kdir" "$cfg"
@@ -11,12 +10,9 @@ KESTREL_CLEARTOOL=$simbin/cleartool
 KESTREL_STORAGE=/ccstg/views
 KESTREL_VIEW_HOST=vobhost
 export KESTREL_CLEARTOOL KESTREL_STORAGE KESTREL_VIEW_HOST
-
-printf '#Kestrel_Description: Development\nelement * CHECKEDOUT\nelement * .../r6000_dev/LATEST\n' >"$cfg/dev"
-printf '#Kestrel_Description: Hotfix\n#Kestrel_Snapdir: c:\\views\nelement * CHECKEDOUT\nload /vobs/r6000\n' \
-    >"$cfg/snap_hotfix"
+printf '#Kestrel_Description: Development\r\nelement * CHECKEDOUT\r\nelement * .../r6000_dev/LATEST\r\n' >"$cfg/dev"
+printf '#Kestrel_Snapdir: c:\\views\nelement * CHECKEDOUT\nload /vobs/r6000\n' >"$cfg/snap_hotfix"
 printf '#Kestrel_UCMVob: \\portal_pvob\n#Kestrel_UCMNewStream: portal_dev_jdoe \nelement * CHECKEDOUT\n' >"$cfg/portal"
-printf '#Kestrel_Description: Windows ends\r\nelement * CHECKEDOUT\r\nelement * /main/LATEST\r\n' >"$cfg/crlf"
 
 out=$kdir/_work/jdoe.out
 kestrel() { "$kdir/kestrel" -user jdoe "$@" -cfg "$cfg" >"$scratch/log" 2>&1; }
@@ -26,27 +22,21 @@ made() {
 }
 
 kestrel -tag jdoe__dev
-same "a dynamic view; its rules are the template without the #Kestrel_ lines" \
-    "jdoe__dev||element * CHECKEDOUT;element * .../r6000_dev/LATEST;" "$(made jdoe__dev)"
-same "under the storage folder, on the configured host" \
-    "  Global path: /ccstg/views/jdoe__dev.vws|  Server host: vobhost" \
-    "$(cleartool lsview -long jdoe__dev | sed -n '2p;3p' | paste -sd'|')"
+same "a dynamic view of a CR LF template, without its #Kestrel_ lines, in the storage folder on the host" \
+    "jdoe__dev||element * CHECKEDOUT;element * .../r6000_dev/LATEST;|  Global path: /ccstg/views/jdoe__dev.vws|  Server host: vobhost" \
+    "$(made jdoe__dev)|$(cleartool lsview -long jdoe__dev | sed -n '2p;3p' | paste -sd'|')"
 kestrel -tag jdoe__snap_hotfix -cs_noedit
 same "a snapshot template, with -cs_noedit" \
     "jdoe__snap_hotfix|View attributes: snapshot|element * CHECKEDOUT;load /vobs/r6000;" "$(made jdoe__snap_hotfix)"
 kestrel -tag jdoe__portal
 same "a UCM template" "jdoe__portal|View attributes: ucmview|element * CHECKEDOUT;|1" \
     "$(made jdoe__portal)|$(grep -c 'Attached view to stream "portal_dev_jdoe"' "$out")"
-kestrel -tag jdoe__crlf
-same "a CR LF template" "jdoe__crlf||element * CHECKEDOUT;element * /main/LATEST;" "$(made jdoe__crlf)"
-
 kestrel -tag jdoe__nosuch
 same "a missing template gives FAILED and no view" "FAILED|1" \
     "$(tail -1 "$out")|$(cleartool lsview -short jdoe__nosuch 2>&1 | grep -c Error)"
 kestrel -tag jdoe__dev
 same "an existing tag gives FAILED" "FAILED" "$(tail -1 "$out")"
 
-# An empty environment: the settings come from kestrel.conf.
 cat >"$kdir/kestrel.conf" <<EOF
 KESTREL_CLEARTOOL=$simbin/cleartool
 CCSIM_HOME=$CCSIM_HOME
@@ -55,7 +45,7 @@ KESTREL_STORAGE=/net/vobhost/ccstg/views
 KESTREL_VIEW_HOST=vobhost
 EOF
 env -i "$kdir/kestrel" -user cdiaz -tag cdiaz__dev -cfg "$cfg" >"$scratch/log" 2>&1
-same "run with env -i: the view in the conf file's region; _work open to all" "cdiaz__dev|cdiaz__dev|1777" \
+same "run with env -i: settings from kestrel.conf; _work open to all" "cdiaz__dev|cdiaz__dev|1777" \
     "$(tail -1 "$kdir/_work/cdiaz.out")|$(cleartool lsview -short -region ccase_unix cdiaz__dev)|$(stat -c %a "$kdir/_work")"
 
 finish

@@ -1,12 +1,11 @@
 #!/bin/sh
-# "cleartool -status": one process answering many command lines, each followed
-# by a status line; talked to through two FIFOs, answers read line by line.
+# "cleartool -status": one process answering many command lines, each followed by a status line.
 . "$(dirname "$0")/lib.sh"
 
 cleartool mkview -tag ann_dyn /stg/ann_dyn.vws >/dev/null
 cleartool mkview -tag ann_snap -snapshot /stg/ann_snap.vws >/dev/null
 
-# start_coprocess: runs "cleartool -status" on fds 3 (its input) and 4 (its output).
+# start_coprocess: runs "cleartool -status" with fd 3 its input and fd 4 its output.
 start_coprocess() {
     rm -f "$scratch/in" "$scratch/outfifo"
     mkfifo "$scratch/in" "$scratch/outfifo"
@@ -15,8 +14,7 @@ start_coprocess() {
     exec 3>"$scratch/in" 4<"$scratch/outfifo"
 }
 
-# ask LINE: sets $answer (the output lines, each ended by ";"), $marker (the
-# status line, or EOF) and $status.
+# ask LINE: sets $answer (output lines, each ended by ";"), $marker (status line or EOF), $status.
 ask() {
     printf '%s\n' "$1" >&3
     answer=
@@ -41,17 +39,11 @@ ask "lsview nosuch"
 same "an error: status 1, the text on standard error" \
     'Command 2 returned status 1||cleartool: Error: No matching entries found for view tag "nosuch".' \
     "$marker|$answer|$(cat "$scratch/coerr")"
-printf '\n' >&3
-ask "lsview ann_dyn"
-same "empty lines are skipped" "Command 3 returned status 0|* ann_dyn              /stg/ann_dyn.vws;" "$marker|$answer"
-
 cleartool mkview -tag late_view /stg/late_view.vws >/dev/null
-ask "lsview -short late_view"
-same "a view made by another process meanwhile is seen" "0|late_view;" "$status|$answer"
-ask 'mktag -view -tag quoted_tag -tcomment "two words" -host vobhost1 /other/late_view.vws'
-ask "lsview -long quoted_tag"
-same "a double-quoted run is one word" 'Tag: quoted_tag "two words"' "${answer%%;*}"
-
+printf '\n' >&3
+ask "lsview late_view"
+same "empty lines skipped; a view made meanwhile is seen" \
+    "Command 3 returned status 0|* late_view            /stg/late_view.vws;" "$marker|$answer"
 echo "CCSIM_FAIL=lsview" >"$CCSIM_HOME/knobs"
 ask "lsview -short ann_dyn"
 same "knobs are read again for every command" "1|cleartool: Error: Simulated failure of lsview." \
@@ -59,17 +51,9 @@ same "knobs are read again for every command" "1|cleartool: Error: Simulated fai
 : >"$CCSIM_HOME/knobs"
 printf 'quit\n' >&3
 wait "$copid"
-same "quit ends it normally; one start (and the mkview's), every command counted" \
-    "0|process_starts=2 commands=8 tags=7" \
-    "$?|$(cleartool -sim-counters)"
+same "quit ends it; one start (and the mkview's), every command counted" \
+    "0|process_starts=2 commands=5 tags=4" "$?|$(cleartool -sim-counters)"
 exec 3>&- 4<&-
-
-start_coprocess
-ask "lsregion"
-exec 3>&-
-wait "$copid"
-same "end of input ends it" "0|Windows;" "$?|$answer"
-exec 4<&-
 
 start_coprocess
 echo "CCSIM_DIE=catcs" >"$CCSIM_HOME/knobs"
