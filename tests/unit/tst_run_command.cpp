@@ -49,7 +49,8 @@ private slots:
                              "Could not execute --> \\\\nohost\\ssh\\plink-x86.exe -ssh -pw ******** "
                              "jdoe@vobhost kestrel -tag t"_s});
         QCOMPARE(mask_password(u"a -pw x b -pwd"_s), u"a -pw ******** b -pwd"_s);
-        QCOMPARE(mask_password(u"p  -pw two words ann@vobhost rm -f o"_s), u"p  -pw ******** ann@vobhost rm -f o"_s);
+        QCOMPARE(mask_password(u"p  -pw two words ann@vobhost rm -f o"_s),
+                 u"p  -pw ******** ann@vobhost rm -f o"_s);
         QVERIFY_THROWS_EXCEPTION(QuillonError, start_program(u"quillon-no-such-explorer"_s, WINDOW_NORMAL));
     }
 
