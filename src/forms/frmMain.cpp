@@ -44,11 +44,12 @@ void frmMain::setup_controls()
                        static_cast<QWidget *>(ui->cancelBut)})
         w->hide();
 
-    for (QWidget *w : {static_cast<QWidget *>(ui->txtMsg), static_cast<QWidget *>(ui->txtConfigSpec),
-                       static_cast<QWidget *>(ui->unmaskPwdCB), static_cast<QWidget *>(ui->usernameMappingTxt),
-                       static_cast<QWidget *>(ui->usernameMappingCB), static_cast<QWidget *>(ui->pwdTxt),
-                       static_cast<QWidget *>(ui->pwdLbl), static_cast<QWidget *>(ui->userNameLbl),
-                       static_cast<QWidget *>(ui->configFrame)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(ui->txtMsg), static_cast<QWidget *>(ui->txtConfigSpec),
+          static_cast<QWidget *>(ui->unmaskPwdCB), static_cast<QWidget *>(ui->usernameMappingTxt),
+          static_cast<QWidget *>(ui->usernameMappingCB), static_cast<QWidget *>(ui->pwdTxt),
+          static_cast<QWidget *>(ui->pwdLbl), static_cast<QWidget *>(ui->userNameLbl),
+          static_cast<QWidget *>(ui->configFrame)})
         w->hide();
 
     ui->projectCombo->setEditText(QStringLiteral("<choose project>"));

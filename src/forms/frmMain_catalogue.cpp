@@ -161,7 +161,8 @@ void frmMain::projectCombo_Click()
             first_click_done = true;
         } else {
             QCoreApplication::processEvents();
-            get_view_templates(AppGlobals().config.KESTREL_CONFIG + BACKSLASH + ui->projectCombo->currentText());
+            get_view_templates(AppGlobals().config.KESTREL_CONFIG + BACKSLASH +
+                               ui->projectCombo->currentText());
             get_myviews(ui->regionCombo->currentText());
         }
         enable_controls(true, false);
@@ -244,7 +245,8 @@ void frmMain::edit_view_template()
         const ConfigRecord &c = AppGlobals().config;
         const TemplateRecord &r = AppGlobals().view_templates.at(size_t(ui->viewsList->currentRow()));
         run_command(ui->useEditorTxt->text() + QStringLiteral(" ") + QStringLiteral("\\\\") + c.HOST +
-                        c.KESTREL_CONFIG + BACKSLASH + ui->projectCombo->currentText() + BACKSLASH + r.file_name,
+                        c.KESTREL_CONFIG + BACKSLASH + ui->projectCombo->currentText() + BACKSLASH +
+                        r.file_name,
                     WINDOW_NORMAL);
     });
 }
@@ -270,7 +272,8 @@ QString frmMain::gcsv(const QString &path)
         const QStringList lines = read_text_lines(path);
         return lines.isEmpty() ? QString() : lines.last();
     } catch (const std::exception &e) {
-        msg_box(QStringLiteral("Failed to get view tag --> ") + path + error_description(e), MsgIcon::Critical);
+        msg_box(QStringLiteral("Failed to get view tag --> ") + path + error_description(e),
+                MsgIcon::Critical);
         return QString();
     }
 }

@@ -4,10 +4,10 @@
 #include "forms/frmMain.h"
 
 #include "forms/frmViewDetail.h"
-#include "ui_frmViewDetail.h"
 #include "main/appglobals.h"
 #include "outside/clearcase.h"
 #include "ui_frmMain.h"
+#include "ui_frmViewDetail.h"
 #include "utils/errors.h"
 #include "utils/helpers.h"
 #include "utils/messages.h"
@@ -38,8 +38,8 @@ void frmMain::removeViewBut_Click()
     m_removing = true;
     pass_over([this] { busy(true); });
     const MsgAnswer answer =
-        msg_box(QStringLiteral("You are about to permanently remove view") + CRLF + QStringLiteral("--> ") + tag +
-                    CRLF + CRLF + QStringLiteral(">>> Are you sure you want to do this?"),
+        msg_box(QStringLiteral("You are about to permanently remove view") + CRLF + QStringLiteral("--> ") +
+                    tag + CRLF + CRLF + QStringLiteral(">>> Are you sure you want to do this?"),
                 MsgIcon::Exclamation, MsgButtons::YesNo, QStringLiteral("Warning..."));
     if (answer == MsgAnswer::Yes) {
         QString chosen;
@@ -64,7 +64,8 @@ void frmMain::remove_view(QString &tag)
         CC().View(tag);
         CTool().CmdExec(QStringLiteral("rmview -tag ") + tag);
     } catch (const std::exception &e) {
-        msg_box(QStringLiteral("Warning::") + error_description(e) + CRLF + QStringLiteral("Coult not remove view..."),
+        msg_box(QStringLiteral("Warning::") + error_description(e) + CRLF +
+                    QStringLiteral("Coult not remove view..."),
                 MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Warning..."));
     }
 }
@@ -108,7 +109,7 @@ void frmMain::show_view_detail()
         detail.raise();
         detail.activateWindow();
     } catch (const std::exception &) {
-        msg_box(QStringLiteral("Failed to get information on view --> ") + tag, MsgIcon::Critical, MsgButtons::Ok,
-                QStringLiteral("Error Encountered..."));
+        msg_box(QStringLiteral("Failed to get information on view --> ") + tag, MsgIcon::Critical,
+                MsgButtons::Ok, QStringLiteral("Error Encountered..."));
     }
 }

@@ -100,9 +100,10 @@ void frmMain::set_gui_values()
 void frmMain::set_nt_only(bool ntOnly)
 {
     try {
-        for (QWidget *w : {static_cast<QWidget *>(ui->unmaskPwdCB), static_cast<QWidget *>(ui->usernameMappingCB),
-                           static_cast<QWidget *>(ui->usernameMappingTxt), static_cast<QWidget *>(ui->pwdLbl),
-                           static_cast<QWidget *>(ui->pwdTxt), static_cast<QWidget *>(ui->userNameLbl)})
+        for (QWidget *w :
+             {static_cast<QWidget *>(ui->unmaskPwdCB), static_cast<QWidget *>(ui->usernameMappingCB),
+              static_cast<QWidget *>(ui->usernameMappingTxt), static_cast<QWidget *>(ui->pwdLbl),
+              static_cast<QWidget *>(ui->pwdTxt), static_cast<QWidget *>(ui->userNameLbl)})
             w->setVisible(!ntOnly);
     } catch (const std::exception &e) {
         standard_error(error_description(e), 1);
@@ -112,19 +113,20 @@ void frmMain::set_nt_only(bool ntOnly)
 void frmMain::enable_controls(bool enable, bool force)
 {
     if (ui->opModeCB->isChecked()) {
-        for (QWidget *w : {static_cast<QWidget *>(ui->opModeCB), static_cast<QWidget *>(ui->readOnlyConfigCB),
-                           static_cast<QWidget *>(ui->removeViewBut), static_cast<QWidget *>(ui->refreshBut),
-                           static_cast<QWidget *>(ui->refreshViewBut), static_cast<QWidget *>(ui->detailBut),
-                           static_cast<QWidget *>(ui->viewBut), static_cast<QWidget *>(ui->createViewBut),
-                           static_cast<QWidget *>(ui->startViewBut), static_cast<QWidget *>(ui->removeViewToolBut),
-                           static_cast<QWidget *>(ui->findCoBut)})
+        for (QWidget *w :
+             {static_cast<QWidget *>(ui->opModeCB), static_cast<QWidget *>(ui->readOnlyConfigCB),
+              static_cast<QWidget *>(ui->removeViewBut), static_cast<QWidget *>(ui->refreshBut),
+              static_cast<QWidget *>(ui->refreshViewBut), static_cast<QWidget *>(ui->detailBut),
+              static_cast<QWidget *>(ui->viewBut), static_cast<QWidget *>(ui->createViewBut),
+              static_cast<QWidget *>(ui->startViewBut), static_cast<QWidget *>(ui->removeViewToolBut),
+              static_cast<QWidget *>(ui->findCoBut)})
             w->setEnabled(enable);
         set_nt_only(true);
     }
     if (!ui->opModeCB->isChecked() || force) {
-        for (QWidget *w : {static_cast<QWidget *>(ui->unmaskPwdCB), static_cast<QWidget *>(ui->usernameMappingCB),
-                           static_cast<QWidget *>(ui->pwdLbl), static_cast<QWidget *>(ui->pwdTxt),
-                           static_cast<QWidget *>(ui->userNameLbl)})
+        for (QWidget *w : {static_cast<QWidget *>(ui->unmaskPwdCB),
+                           static_cast<QWidget *>(ui->usernameMappingCB), static_cast<QWidget *>(ui->pwdLbl),
+                           static_cast<QWidget *>(ui->pwdTxt), static_cast<QWidget *>(ui->userNameLbl)})
             w->setEnabled(enable);
     }
 }
@@ -188,6 +190,7 @@ void frmMain::butBack_Click()
 void frmMain::reload_config()
 {
     ConfigRecord &config = AppGlobals().config;
-    pass_over([&] { read_config_file(platform::program_dir() + QStringLiteral("\\") + config.CFG_FILE, config); });
+    pass_over(
+        [&] { read_config_file(platform::program_dir() + QStringLiteral("\\") + config.CFG_FILE, config); });
     pass_over([&] { set_gui_values(); });
 }

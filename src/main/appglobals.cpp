@@ -30,11 +30,26 @@ template <typename W> void unload(QPointer<W> &p)
 }
 } // namespace
 
-frmViewDetail &AppGlobalsData::view_detail() { return created(m_view_detail); }
-frmProgress &AppGlobalsData::progress() { return created(m_progress); }
-frmGettingHelp &AppGlobalsData::getting_help() { return created(m_getting_help); }
-frmAbout &AppGlobalsData::about() { return created(m_about); }
-frmHelp &AppGlobalsData::help() { return created(m_help); }
+frmViewDetail &AppGlobalsData::view_detail()
+{
+    return created(m_view_detail);
+}
+frmProgress &AppGlobalsData::progress()
+{
+    return created(m_progress);
+}
+frmGettingHelp &AppGlobalsData::getting_help()
+{
+    return created(m_getting_help);
+}
+frmAbout &AppGlobalsData::about()
+{
+    return created(m_about);
+}
+frmHelp &AppGlobalsData::help()
+{
+    return created(m_help);
+}
 
 void AppGlobalsData::unload_all()
 {
@@ -51,6 +66,15 @@ void AppGlobalsData::unload_all()
     }
 }
 
-int version_major() { return QUILLON_VERSION_MAJOR; }
-int version_minor() { return QUILLON_VERSION_MINOR; }
-int version_revision() { return QUILLON_VERSION_PATCH; }
+int version_major()
+{
+    return QUILLON_VERSION_MAJOR;
+}
+int version_minor()
+{
+    return QUILLON_VERSION_MINOR;
+}
+int version_revision()
+{
+    return QUILLON_VERSION_PATCH;
+}

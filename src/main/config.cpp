@@ -56,8 +56,7 @@ void add_project(frmMain *w, const QString &project)
     if (is_dup_list(project, combo))
         return;
     int at = 0;
-    while (at < combo->count() &&
-           QString::compare(combo->itemText(at), project, Qt::CaseInsensitive) <= 0)
+    while (at < combo->count() && QString::compare(combo->itemText(at), project, Qt::CaseInsensitive) <= 0)
         ++at;
     // Inserting into an editable combo must not change the text it shows.
     const QString shown = combo->currentText();

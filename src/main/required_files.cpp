@@ -11,8 +11,8 @@ bool check_required_files(QString &msg, const ConfigRecord &rec)
         const QString ssh_client = rec.SSH_HOME + QStringLiteral("\\") + AppGlobals().config.SSH_CMD;
         // The file that completes the Kestrel home path is the Kestrel
         // program itself.
-        const QString kestrel = QStringLiteral("\\\\") + rec.HOST + rec.KESTREL_HOME + QStringLiteral("\\") +
-                                rec.KESTREL;
+        const QString kestrel =
+            QStringLiteral("\\\\") + rec.HOST + rec.KESTREL_HOME + QStringLiteral("\\") + rec.KESTREL;
         const QString config_dir = QStringLiteral("\\\\") + rec.HOST + rec.KESTREL_CONFIG;
 
         if (!file_exists(ssh_client, false)) {

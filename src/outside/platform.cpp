@@ -54,7 +54,8 @@ QString command_line_args()
     QStringList words;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString &a = args.at(i);
-        words << ((a.isEmpty() || a.contains(QLatin1Char(' '))) ? QLatin1Char('"') + a + QLatin1Char('"') : a);
+        words << ((a.isEmpty() || a.contains(QLatin1Char(' '))) ? QLatin1Char('"') + a + QLatin1Char('"')
+                                                                : a);
     }
     return words.join(QLatin1Char(' '));
 }
@@ -93,10 +94,7 @@ struct SingleInstance::Impl {
     QString name;
     QLockFile lock;
     QLocalServer server;
-    explicit Impl(const QString &n)
-        : name(n), lock(QDir::temp().filePath(n + QStringLiteral(".lock")))
-    {
-    }
+    explicit Impl(const QString &n) : name(n), lock(QDir::temp().filePath(n + QStringLiteral(".lock"))) {}
 };
 
 SingleInstance::SingleInstance(const QString &name) : d(std::make_unique<Impl>(name)) {}

@@ -9,6 +9,6 @@ struct TemplateRecord {
     QString description; // from the template's "#Kestrel_" lines
     QString path;        // full UNC path of the template file
     QString file_name;
-    QString status;      // "U", "A" or "C", possibly followed by "S"
+    QString status; // "U", "A" or "C", possibly followed by "S"
     bool is_snapshot = false;
 };

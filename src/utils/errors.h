@@ -9,8 +9,10 @@
 // error text and is what handlers put after "Error::".
 class QuillonError : public std::exception {
 public:
-    explicit QuillonError(QString description) : m_description(std::move(description)),
-        m_utf8(m_description.toUtf8()) {}
+    explicit QuillonError(QString description)
+        : m_description(std::move(description)), m_utf8(m_description.toUtf8())
+    {
+    }
     const QString &description() const { return m_description; }
     const char *what() const noexcept override { return m_utf8.constData(); }
 

@@ -79,7 +79,8 @@ bool file_exists(const QString &path, bool want_dir)
 {
     const QString local = platform::to_local_path(path);
     const qsizetype slash = local.lastIndexOf(QLatin1Char('/'));
-    const QString dir = slash < 0 ? QStringLiteral(".") : (slash == 0 ? QStringLiteral("/") : local.left(slash));
+    const QString dir =
+        slash < 0 ? QStringLiteral(".") : (slash == 0 ? QStringLiteral("/") : local.left(slash));
     const QString pattern = local.mid(slash + 1);
 
     QDir::Filters filters = QDir::Files | QDir::NoDotAndDotDot;

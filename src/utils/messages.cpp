@@ -50,7 +50,7 @@ void set_message_handler(MessageHandler h)
 
 void standard_error(const QString &description, int number)
 {
-    msg_box(QStringLiteral("Error::") + description + CRLF + QStringLiteral("Quillon encountered an error::") +
-                QString::number(number),
+    msg_box(QStringLiteral("Error::") + description + CRLF +
+                QStringLiteral("Quillon encountered an error::") + QString::number(number),
             MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Error encountered"));
 }

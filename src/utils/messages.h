@@ -19,8 +19,8 @@ inline const QString CRLF = QStringLiteral("\r\n");
 
 // Shows a modal message box over the active window and returns the answer.
 // An empty title shows APP_TITLE.
-MsgAnswer msg_box(const QString &text, MsgIcon icon = MsgIcon::None,
-                  MsgButtons buttons = MsgButtons::Ok, const QString &title = QString());
+MsgAnswer msg_box(const QString &text, MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok,
+                  const QString &title = QString());
 
 using MessageHandler =
     std::function<MsgAnswer(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title)>;

@@ -3,8 +3,8 @@
 // printed, so that nothing waits for a person.
 // Usage: QUILLON_SHOTS_DIR=OUTDIR quillon-shots [configuration file]
 // (with the demo site's environment set)
-#include "forms/frmMain.h"
 #include "forms/frmHelp.h"
+#include "forms/frmMain.h"
 #include "forms/frmProgress.h"
 #include "forms/frmViewDetail.h"
 #include "main/appglobals.h"
@@ -14,8 +14,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QEventLoop>
+#include <QFile>
 #include <QTimer>
 #include <QWindow>
 
