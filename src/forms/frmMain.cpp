@@ -189,20 +189,23 @@ void frmMain::do_unload()
     }
 }
 
-ClearCaseApp &frmMain::CC()
+CCSession &frmMain::session()
 {
     if (!m_session)
         m_session = std::make_unique<CCSession>();
+    return *m_session;
+}
+
+ClearCaseApp &frmMain::CC()
+{
     if (!m_cc)
-        m_cc = std::make_unique<ClearCaseApp>(*m_session);
+        m_cc = std::make_unique<ClearCaseApp>(session());
     return *m_cc;
 }
 
 ClearTool &frmMain::CTool()
 {
-    if (!m_session)
-        m_session = std::make_unique<CCSession>();
     if (!m_ctool)
-        m_ctool = std::make_unique<ClearTool>(*m_session);
+        m_ctool = std::make_unique<ClearTool>(session());
     return *m_ctool;
 }

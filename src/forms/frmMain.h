@@ -106,6 +106,8 @@ private:
     void setup_menus();
     void setup_accessibility();
     void connect_handlers();
+    // The cleartool session behind CC and CTool, created on first use.
+    CCSession &session();
 
     std::unique_ptr<CCSession> m_session;
     std::unique_ptr<ClearCaseApp> m_cc;
