@@ -2,6 +2,8 @@
 
 // Helpers shared by the benchmarks that run the simulated cleartool.
 
+#include "utils/messages.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QProcess>
@@ -50,6 +52,16 @@ public:
 private:
     QMap<QByteArray, std::optional<QByteArray>> m_saved;
 };
+
+// Message boxes of a benchmark are answered at once and printed on
+// standard error, under the benchmark's name.
+inline void print_messages(const char *bench)
+{
+    set_message_handler([bench](const QString &text, MsgIcon, MsgButtons, const QString &) {
+        std::fprintf(stderr, "%s: message: %s\n", bench, qPrintable(text));
+        return MsgAnswer::Ok;
+    });
+}
 
 // Runs one of the simulator's own commands (-sim-import, -sim-counters, ...)
 // and returns its standard output; on failure says so on standard error.

@@ -57,10 +57,7 @@ QUILLON_BENCH(my_views)
     }
     const QDir root(scratch.path());
     ScopedEnv env;
-    set_message_handler([](const QString &text, MsgIcon, MsgButtons, const QString &) {
-        std::fprintf(stderr, "my_views: message: %s\n", qPrintable(text));
-        return MsgAnswer::Ok;
-    });
+    print_messages("my_views");
     AppGlobalsData &g = AppGlobals();
     g.tag_user = QStringLiteral("benchuser");
     g.unix_user = g.tag_user;

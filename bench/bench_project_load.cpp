@@ -10,6 +10,7 @@
 #include "forms/frmMain.h"
 #include "main/appglobals.h"
 #include "main/config.h"
+#include "main/mainModule.h"
 #include "outside/platform.h"
 #include "utils/messages.h"
 
@@ -88,13 +89,7 @@ frmMain *open_window()
     g.unix_user.clear();
     g.view_templates.clear();
     g.config = ConfigRecord();
-    set_config_keys(g.config);
-    g.config.CFG_FILE = QStringLiteral("qn.cfg");
-    auto *w = new frmMain;
-    g.main_window = w;
-    read_config_file(platform::program_dir() + QStringLiteral("\\qn.cfg"), g.config);
-    w->load();
-    return w;
+    return load_main_window(QStringLiteral("qn.cfg"));
 }
 
 } // namespace
@@ -118,10 +113,7 @@ QUILLON_BENCH(project_load)
         return;
     }
     sim_command({QStringLiteral("-sim-import"), root.filePath(QStringLiteral("views.txt"))});
-    set_message_handler([](const QString &text, MsgIcon, MsgButtons, const QString &) {
-        std::fprintf(stderr, "project_load: message: %s\n", qPrintable(text));
-        return MsgAnswer::Ok;
-    });
+    print_messages("project_load");
     env.set("CCSIM_COST_START_MS", "150");
     env.set("CCSIM_COST_CMD_MS", "5");
     env.set("CCSIM_COST_TAG_MS", "1");

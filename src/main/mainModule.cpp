@@ -31,18 +31,10 @@ bool Main()
     AppGlobalsData &g = AppGlobals();
     QString path;
     try {
-        set_config_keys(g.config);
         Process_Arguments(g.cfg_file_name);
-        g.config.CFG_FILE = g.cfg_file_name;
-        path = platform::program_dir() + QStringLiteral("\\") + g.config.CFG_FILE;
-
-        // The reader fills the window's project list and sets its look, so
-        // the window exists before the file is read; its load runs after.
-        auto *w = new frmMain;
+        path = platform::program_dir() + QStringLiteral("\\") + g.cfg_file_name;
+        frmMain *w = load_main_window(g.cfg_file_name);
         w->setAttribute(Qt::WA_DeleteOnClose);
-        g.main_window = w;
-        read_config_file(path, g.config);
-        w->load();
         w->show();
 
         QString msg;
@@ -57,6 +49,18 @@ bool Main()
         return false;
     }
     return true;
+}
+
+frmMain *load_main_window(const QString &cfg_name)
+{
+    AppGlobalsData &g = AppGlobals();
+    set_config_keys(g.config);
+    g.config.CFG_FILE = cfg_name;
+    auto *w = new frmMain;
+    g.main_window = w;
+    read_config_file(platform::program_dir() + QStringLiteral("\\") + cfg_name, g.config);
+    w->load();
+    return w;
 }
 
 void Process_Arguments(QString &cfg_name)

@@ -3,6 +3,7 @@
 #include "forms/frmMain.h"
 #include "main/appglobals.h"
 #include "main/config.h"
+#include "main/mainModule.h"
 #include "ui_frmMain.h"
 
 #include <QDir>
@@ -94,14 +95,9 @@ QString TestSite::cleartool(const QStringList &args) const
 
 frmMain *TestSite::open(const QString &cfg_name)
 {
-    AppGlobalsData &g = AppGlobals();
-    set_config_keys(g.config);
-    g.cfg_file_name = g.config.CFG_FILE = cfg_name;
+    AppGlobals().cfg_file_name = cfg_name;
     delete m_window;
-    m_window = new frmMain;
-    g.main_window = m_window;
-    read_config_file(program_dir() + "\\" + cfg_name, g.config);
-    m_window->load();
+    m_window = load_main_window(cfg_name);
     return m_window;
 }
 
