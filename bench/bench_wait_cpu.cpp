@@ -50,7 +50,8 @@ QUILLON_BENCH(wait_cpu)
     progress.start_progress(QStringLiteral("Creating view --> bench"));
     QCoreApplication::processEvents();
 
-    const Figures waited = measure([] { run_command(QStringLiteral("sleep 2"), WINDOW_NORMAL); });
+    const Figures waited = measure(
+        [] { run_command(CommandLine(QStringLiteral("sleep"), {QStringLiteral("2")}), WINDOW_NORMAL); });
 
     const Figures idle = measure([] {
         QEventLoop loop;

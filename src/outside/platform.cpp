@@ -8,8 +8,19 @@
 #include <QLockFile>
 #include <QUrl>
 
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
@@ -60,29 +71,139 @@ QString command_line_args()
     return words.join(QLatin1Char(' '));
 }
 
-QStringList split_command_line(const QString &command)
+QString private_runtime_dir()
 {
-    QStringList words;
-    QString word;
-    bool in_word = false;
-    bool in_quotes = false;
-    for (const QChar c : command) {
-        if (c == QLatin1Char('"')) {
-            in_quotes = !in_quotes;
-            in_word = true;
-        } else if (c == QLatin1Char(' ') && !in_quotes) {
-            if (in_word)
-                words << word;
-            word.clear();
-            in_word = false;
-        } else {
-            word += c;
-            in_word = true;
+    // Qt's runtime location is the session's XDG_RUNTIME_DIR, or a folder it
+    // makes with mode 0700; it refuses one that another user owns.
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+              QStringLiteral("/quillon");
+    if (dir.isEmpty() || !QDir().mkpath(dir))
+        return QString();
+    const QByteArray local = QFile::encodeName(dir);
+    struct stat st {};
+    if (::stat(local.constData(), &st) != 0 || st.st_uid != ::geteuid())
+        return QString();
+    if ((st.st_mode & 077) != 0 && ::chmod(local.constData(), 0700) != 0)
+        return QString();
+    return dir;
+}
+
+SecretChannel::SecretChannel(const QByteArray &secret, Kind kind)
+{
+    if (kind == Kind::InheritedPipe && QFileInfo(QStringLiteral("/dev/fd")).isDir()) {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0) {
+            m_error = QString::fromLocal8Bit(std::strerror(errno));
+            return;
         }
+        // A password is far smaller than a pipe's buffer: the write never
+        // waits for the reader.
+        const bool written = ::write(fds[1], secret.constData(), size_t(secret.size())) == secret.size();
+        ::close(fds[1]);
+        if (!written) {
+            m_error = QStringLiteral("cannot write the password channel");
+            ::close(fds[0]);
+            return;
+        }
+        m_read_fd = fds[0];
+        m_path = QStringLiteral("/dev/fd/%1").arg(m_read_fd);
+        return;
     }
-    if (in_word)
-        words << word;
-    return words;
+    // A file in a folder of its own that only the user may enter.
+    QString base = private_runtime_dir();
+    if (base.isEmpty())
+        base = QDir::tempPath();
+    QByteArray dir = QFile::encodeName(base + QStringLiteral("/quillon-pw.XXXXXX"));
+    if (!::mkdtemp(dir.data())) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        return;
+    }
+    m_dir = QFile::decodeName(dir);
+    ::chmod(dir.constData(), 0700);
+    const QByteArray file = dir + "/password";
+    const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const bool written = fd >= 0 && ::write(fd, secret.constData(), size_t(secret.size())) == secret.size();
+    if (fd >= 0)
+        ::close(fd);
+    if (!written) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        return;
+    }
+    m_path = QFile::decodeName(file);
+}
+
+SecretChannel::~SecretChannel()
+{
+    started();
+    if (!m_dir.isEmpty())
+        QDir(m_dir).removeRecursively();
+}
+
+void SecretChannel::started()
+{
+    if (m_read_fd >= 0)
+        ::close(m_read_fd);
+    m_read_fd = -1;
+}
+
+ErrorCapture::ErrorCapture()
+{
+    QByteArray name = QFile::encodeName(QDir::tempPath() + QStringLiteral("/quillon-err.XXXXXX"));
+    m_fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (m_fd >= 0)
+        ::unlink(name.constData()); // nameless from the start
+}
+
+ErrorCapture::~ErrorCapture()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+QByteArray ErrorCapture::tail(qsizetype max_bytes) const
+{
+    if (m_fd < 0)
+        return QByteArray();
+    const off_t size = ::lseek(m_fd, 0, SEEK_END);
+    if (size <= 0)
+        return QByteArray();
+    const off_t from = size > max_bytes ? size - max_bytes : 0;
+    QByteArray bytes(qsizetype(size - from), '\0');
+    const ssize_t got = ::pread(m_fd, bytes.data(), size_t(bytes.size()), from);
+    bytes.resize(got < 0 ? 0 : qsizetype(got));
+    return bytes;
+}
+
+void apply_child_setup(QProcess &process, const ChildSetup &setup)
+{
+    if (setup.keep_fd < 0 && setup.stdout_fd < 0 && setup.stderr_fd < 0 && !setup.ignore_broken_pipe)
+        return;
+    // Runs in the child between fork and exec: system calls only.
+    const int keep = setup.keep_fd, out = setup.stdout_fd, err = setup.stderr_fd;
+    const bool ignore_pipe = setup.ignore_broken_pipe;
+    process.setChildProcessModifier([keep, out, err, ignore_pipe] {
+        if (keep >= 0)
+            ::fcntl(keep, F_SETFD, 0);
+        if (out >= 0)
+            ::dup2(out, 1);
+        if (err >= 0)
+            ::dup2(err, 2);
+        if (ignore_pipe)
+            ::signal(SIGPIPE, SIG_IGN);
+    });
+}
+
+void keep_running(QProcess *process)
+{
+    // Programs that outlive their wait are kept here, never deleted: a
+    // deleted QProcess kills its program. Their ends are still collected
+    // while the program runs.
+    static std::vector<QProcess *> running;
+    process->disconnect();
+    process->setParent(nullptr);
+    running.push_back(process);
 }
 
 void open_url(const QString &address)
@@ -91,13 +212,18 @@ void open_url(const QString &address)
 }
 
 struct SingleInstance::Impl {
-    QString name;
+    bool usable;
+    QString name; // the socket's path
     QLockFile lock;
     QLocalServer server;
-    explicit Impl(const QString &n) : name(n), lock(QDir::temp().filePath(n + QStringLiteral(".lock"))) {}
+    explicit Impl(const QString &dir)
+        : usable(!dir.isEmpty()), name(dir + QStringLiteral("/quillon.socket")),
+          lock(dir + QStringLiteral("/quillon.lock"))
+    {
+    }
 };
 
-SingleInstance::SingleInstance(const QString &name) : d(std::make_unique<Impl>(name)) {}
+SingleInstance::SingleInstance() : d(std::make_unique<Impl>(private_runtime_dir())) {}
 
 SingleInstance::~SingleInstance()
 {
@@ -107,6 +233,10 @@ SingleInstance::~SingleInstance()
 
 bool SingleInstance::another_is_running()
 {
+    // Without a folder of the user's own there is nowhere safe to keep the
+    // lock: another user could hold it. The check is then left out.
+    if (!d->usable)
+        return false;
     d->lock.setStaleLockTime(0);
     if (!d->lock.tryLock(0)) {
         // The lock is held. A live first instance answers on its socket; a
@@ -120,6 +250,7 @@ bool SingleInstance::another_is_running()
             return true;
     }
     QLocalServer::removeServer(d->name);
+    d->server.setSocketOptions(QLocalServer::UserAccessOption);
     d->server.listen(d->name);
     return false;
 }

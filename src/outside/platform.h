@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+
+class QProcess;
 
 // Everything that differs between platforms lives here. Paths and command
 // lines are built elsewhere as the site writes them (backslashes, UNC
@@ -29,19 +32,81 @@ QString login_name();
 // which a word holding blanks is enclosed in double quotes.
 QString command_line_args();
 
-// Splits a command line into words at blanks; a double-quoted run is one
-// word (the quotes are dropped).
-QStringList split_command_line(const QString &command);
+// A folder only this user can use (the session's runtime folder, else one
+// in the user's cache), made when missing. Empty when none can be had.
+QString private_runtime_dir();
+
+// A private channel that hands a started program a secret (the Unix
+// password) without its command line or environment: the read end of a pipe
+// that only that program inherits, named by a path it can open
+// ("/dev/fd/N"), or, where that is not offered, a file readable only by the
+// user in a private folder, removed when the channel ends.
+class SecretChannel {
+public:
+    enum class Kind { InheritedPipe, PrivateFile };
+    explicit SecretChannel(const QByteArray &secret, Kind kind = Kind::InheritedPipe);
+    ~SecretChannel();
+    SecretChannel(const SecretChannel &) = delete;
+    SecretChannel &operator=(const SecretChannel &) = delete;
+
+    bool is_valid() const { return !m_path.isEmpty(); }
+    QString error() const { return m_error; }
+    // What the program is told to read.
+    QString path() const { return m_path; }
+    // The descriptor the program must inherit, or -1.
+    int inherited_fd() const { return m_read_fd; }
+    // The program has been started: this side lets go of what it inherited.
+    void started();
+
+private:
+    QString m_path;
+    QString m_error;
+    QString m_dir; // the private folder of a file channel
+    int m_read_fd = -1;
+};
+
+// Standard error of a started program kept in a private file that has no
+// name, so that nothing is left behind whatever happens, and the program may
+// go on writing after this process has ended.
+class ErrorCapture {
+public:
+    ErrorCapture();
+    ~ErrorCapture();
+    ErrorCapture(const ErrorCapture &) = delete;
+    ErrorCapture &operator=(const ErrorCapture &) = delete;
+    int fd() const { return m_fd; }
+    // The last max_bytes written so far.
+    QByteArray tail(qsizetype max_bytes) const;
+
+private:
+    int m_fd = -1;
+};
+
+// How a program is set up between its start and the exec of its image:
+// descriptors it inherits, where its standard error goes, and whether it
+// outlives a closed pipe (a broken pipe is then an error it sees, not a
+// signal that ends it).
+struct ChildSetup {
+    int keep_fd = -1;
+    int stdout_fd = -1;
+    int stderr_fd = -1;
+    bool ignore_broken_pipe = false;
+};
+void apply_child_setup(QProcess &process, const ChildSetup &setup);
+
+// Lets a started program go on when this process no longer waits for it: it
+// is never killed, and its end is still collected.
+void keep_running(QProcess *process);
 
 // Opens an address in the desktop's browser (the shell's "open" action).
 void open_url(const QString &address);
 
-// One running instance per user. The first instance holds the lock and
-// answers on a local socket; a lock left behind by a crashed instance is
-// taken over.
+// One running instance per user. The first instance holds a lock in the
+// user's private runtime folder and answers on a local socket there; a lock
+// left behind by a crashed instance is taken over.
 class SingleInstance {
 public:
-    explicit SingleInstance(const QString &name);
+    SingleInstance();
     ~SingleInstance();
     // True when another live instance holds the lock.
     bool another_is_running();

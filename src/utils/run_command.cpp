@@ -3,26 +3,39 @@
 #include "outside/platform.h"
 #include "utils/errors.h"
 #include "utils/messages.h"
+#include "utils/waiting.h"
 
-#include <QEventLoop>
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <memory>
+#include <optional>
+
 namespace {
 
-// A process set up from a built command line: the program word is mapped to
-// a local path, and so is every argument written as a UNC path.
-void prepare(QProcess &proc, const QString &command)
+constexpr qsizetype kCapturedErrorBytes = 16 * 1024;
+
+// The arguments the program receives: empty words left out, local paths
+// mapped, the secret channel's path in place of its word.
+QStringList arguments_of(const CommandLine &command, const QString &secret_path)
 {
-    QStringList words = platform::split_command_line(command);
-    const QString program = words.isEmpty() ? QString() : platform::to_local_path(words.takeFirst());
-    for (QString &word : words) {
-        if (word.startsWith(QLatin1String("\\\\")))
-            word = platform::to_local_path(word);
+    QStringList args;
+    for (qsizetype i = 0; i < command.size(); ++i) {
+        const QString &w = command.word(i);
+        switch (command.kind(i)) {
+        case CommandLine::Kind::Plain:
+            if (!w.isEmpty())
+                args << w;
+            break;
+        case CommandLine::Kind::LocalPath:
+            if (!w.isEmpty())
+                args << platform::to_local_path(w);
+            break;
+        case CommandLine::Kind::Secret: args << w; break;
+        case CommandLine::Kind::SecretFile: args << secret_path; break;
+        }
     }
-    proc.setProgram(program);
-    proc.setArguments(words);
-    proc.setStandardInputFile(QProcess::nullDevice());
+    return args;
 }
 
 // The platform's text for a failed start, without the name of the system
@@ -35,71 +48,102 @@ QString start_failure(const QProcess &proc)
 
 } // namespace
 
-QString mask_password(const QString &command)
+RunResult run_program(const CommandLine &command, const RunOptions &options)
 {
-    // The password runs from after " -pw " to the blank before the
-    // user@host word, so that a password holding blanks is hidden whole;
-    // without such a word, to the next blank.
-    static const QLatin1String marker(" -pw ");
-    static const QRegularExpression login(QStringLiteral(" [^ ]*@"));
-    QString shown = command;
-    qsizetype from = 0;
-    while ((from = shown.indexOf(marker, from)) >= 0) {
-        const qsizetype start = from + marker.size();
-        qsizetype end = shown.indexOf(login, start);
-        if (end < 0)
-            end = shown.indexOf(QLatin1Char(' '), start);
-        if (end < 0)
-            end = shown.size();
-        if (end > start)
-            shown.replace(start, end - start, QStringLiteral("********"));
-        from = start;
+    RunResult result;
+    if (options.interrupt)
+        options.interrupt->check();
+
+    std::optional<platform::SecretChannel> channel;
+    if (command.hasSecretFile()) {
+        channel.emplace(options.secret);
+        if (!channel->is_valid()) {
+            result.start_error = channel->error();
+            return result;
+        }
     }
-    return shown;
-}
+    std::optional<platform::ErrorCapture> capture;
+    if (options.capture_errors || options.capture_output)
+        capture.emplace();
 
-void run_command(const QString &command, int window_style)
-{
-    Q_UNUSED(window_style); // no platform window to pass it to
+    // On the heap: a program that outlives the wait must keep its QProcess.
+    auto proc = std::make_unique<QProcess>();
+    proc->setProgram(platform::to_local_path(command.program()));
+    proc->setArguments(arguments_of(command, channel ? channel->path() : QString()));
+    proc->setStandardInputFile(QProcess::nullDevice());
+    proc->setProcessChannelMode(QProcess::ForwardedChannels);
+    platform::ChildSetup setup;
+    setup.keep_fd = channel ? channel->inherited_fd() : -1;
+    setup.stderr_fd = capture ? capture->fd() : -1;
+    setup.stdout_fd = capture && options.capture_output ? capture->fd() : -1;
+    platform::apply_child_setup(*proc, setup);
 
-    QProcess proc;
-    prepare(proc, command);
-    proc.setProcessChannelMode(QProcess::ForwardedChannels);
-
-    // The loop ends when the child ends or could not be started. The end of
-    // the child is seen from its exit status, not from its output channels,
-    // so a grandchild that keeps them open does not prolong the wait.
-    QEventLoop loop;
+    // The wait ends when the program ends or could not be started. The end
+    // is seen from its exit status, not from its output channels, so a
+    // grandchild that keeps them open does not prolong the wait.
+    LocalWait wait(options.interrupt);
     bool failed = false;
-    QObject::connect(&proc, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&proc, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
+    QObject::connect(proc.get(), &QProcess::finished, proc.get(), [&wait] { wait.done(); });
+    QObject::connect(proc.get(), &QProcess::errorOccurred, proc.get(), [&](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) {
             failed = true;
-            loop.quit();
+            wait.done();
         }
     });
 
-    proc.start();
-    // A start can fail inside start() itself (no program at all); the loop
-    // would then wait for a signal that has already gone.
-    if (proc.state() == QProcess::NotRunning)
+    proc->start();
+    if (channel)
+        channel->started();
+    // A start can fail inside start() itself (no program at all); the wait
+    // would then be for a signal that has already gone.
+    if (proc->state() == QProcess::NotRunning && proc->error() == QProcess::FailedToStart)
         failed = true;
-    else
-        loop.exec();
+    else {
+        const QDeadlineTimer deadline = options.timeout_ms > 0 ? QDeadlineTimer(options.timeout_ms)
+                                                               : QDeadlineTimer(QDeadlineTimer::Forever);
+        switch (wait.exec(deadline)) {
+        case LocalWait::Outcome::Interrupted: platform::keep_running(proc.release()); throw Interrupted{};
+        case LocalWait::Outcome::TimedOut:
+            platform::keep_running(proc.release());
+            result.started = true;
+            result.timed_out = true;
+            if (capture)
+                result.errors = capture->tail(kCapturedErrorBytes);
+            return result;
+        case LocalWait::Outcome::Done: break;
+        }
+    }
 
     if (failed) {
-        msg_box(QStringLiteral("ERROR: ") + start_failure(proc) + CRLF +
-                    QStringLiteral("Could not execute --> ") + mask_password(command),
-                MsgIcon::None, MsgButtons::Ok);
+        result.start_error = start_failure(*proc);
+        return result;
     }
+    result.started = true;
+    result.crashed = proc->exitStatus() != QProcess::NormalExit;
+    result.exit_code = result.crashed ? -1 : proc->exitCode();
+    if (capture)
+        result.errors = capture->tail(kCapturedErrorBytes);
+    return result;
 }
 
-void start_program(const QString &command, int window_style)
+RunResult run_command(const CommandLine &command, int window_style, const RunOptions &options)
+{
+    Q_UNUSED(window_style); // no platform window to pass it to
+    RunResult result = run_program(command, options);
+    if (!result.started) {
+        msg_box(QStringLiteral("ERROR: ") + result.start_error + CRLF +
+                    QStringLiteral("Could not execute --> ") + command.shown(),
+                MsgIcon::None, MsgButtons::Ok);
+    }
+    return result;
+}
+
+void start_program(const CommandLine &command, int window_style)
 {
     Q_UNUSED(window_style);
-
     QProcess proc;
-    prepare(proc, command);
+    proc.setProgram(platform::to_local_path(command.program()));
+    proc.setArguments(arguments_of(command, QString()));
     if (!proc.startDetached())
         throw QuillonError(start_failure(proc));
 }

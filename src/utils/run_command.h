@@ -1,25 +1,55 @@
 #pragma once
 
+#include "utils/command_line.h"
+
+#include <QByteArray>
 #include <QString>
+
+class Interrupt;
 
 // Window styles callers pass for the child's main window.
 constexpr int WINDOW_NORMAL = 1;    // normal, activated
 constexpr int WINDOW_MINIMISED = 2; // minimised, activated
 
-// Starts a command line and waits until the started process has ended,
+struct RunOptions {
+    // Ends the wait early; the program is then left to finish on its own.
+    const Interrupt *interrupt = nullptr;
+    // Handed to the program through a private channel whose path takes the
+    // place of the command line's SecretFile word.
+    QByteArray secret;
+    // Keep the program's standard error (it then does not reach ours).
+    bool capture_errors = false;
+    // Keep its standard output too, in the same place, in the order written.
+    bool capture_output = false;
+    // Give up waiting after this long (0: never); the program goes on.
+    int timeout_ms = 0;
+};
+
+struct RunResult {
+    bool started = false;
+    QString start_error; // the platform's description when it could not start
+    int exit_code = -1;
+    bool crashed = false;
+    bool timed_out = false;
+    QByteArray errors; // the end of what it wrote, when captured
+};
+
+// Starts a program with its arguments (a UNC program path and LocalPath words
+// mapped to local paths, empty words left out) and waits until it has ended,
 // while every window of the program stays responsive (the wait runs a local
 // event loop; it uses no processor time of its own). Standard input is the
 // null device; standard output and error go where the program's own go.
-// Waits started inside the wait (from any event handler) end first. A
-// failure to start is reported in a message box; the caller is not told.
-// The window style reaches no child on this platform.
-void run_command(const QString &command, int window_style);
+// Waits started inside the wait end first. A grandchild that outlives the
+// program does not hold the wait. When the interrupt fires, the program is
+// not killed: it goes on by itself, and Interrupted is thrown.
+RunResult run_program(const CommandLine &command, const RunOptions &options = {});
 
-// Starts a command line and returns at once, without waiting for it.
-// Throws QuillonError with the platform's description when the program
-// cannot be started.
-void start_program(const QString &command, int window_style);
+// run_program, and a program that cannot be started is reported in a message
+// box: "ERROR: " + the platform's description + CR LF + "Could not execute
+// --> " + the command line as shown (passwords masked). The caller goes on
+// as if it had run. The window style reaches no child on this platform.
+RunResult run_command(const CommandLine &command, int window_style, const RunOptions &options = {});
 
-// The command line as it may be shown: the word after " -pw " (the SSH
-// client's password) becomes "********"; everything else is kept exactly.
-QString mask_password(const QString &command);
+// Starts a program and returns at once, without waiting for it. Throws
+// QuillonError with the platform's description when it cannot be started.
+void start_program(const CommandLine &command, int window_style);

@@ -1,9 +1,13 @@
-// run_command and start_program: real child processes, waited for in an event loop.
+// run_command and start_program: real child processes started from argument lists, waited for in an
+// event loop.
 
+#include "outside/platform.h"
 #include "support/recorder.h"
 #include "utils/errors.h"
 #include "utils/run_command.h"
+#include "utils/waiting.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -12,13 +16,18 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-QString sh(const QString &script)
+CommandLine sh(const QString &script, const QStringList &args = {})
 {
-    return u"sh -c \"%1\""_s.arg(script);
+    return CommandLine(u"sh"_s, QStringList{u"-c"_s, script, u"sh"_s} + args);
 }
 QString wait_for(const QString &go, const QString &then)
 {
-    return u"while [ ! -e %1 ]; do sleep 0.05; done; %2"_s.arg(go, then);
+    return u"while [ ! -e '%1' ]; do sleep 0.05; done; %2"_s.arg(go, then);
+}
+QByteArray read_all(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 } // namespace
 
@@ -26,32 +35,82 @@ class TestRunCommand : public QObject {
     Q_OBJECT
 
 private slots:
-    // A child reading its input gets end of input at once, and its end leaves no message.
-    void childEnds_noInput_noMessage()
+    // A child reading its input gets end of input at once; each word arrives as one argument, empty
+    // words left out; its end leaves no message.
+    void arguments_arriveWhole_noInput_noMessage()
     {
         QTemporaryDir dir;
         const QString out = dir.filePath(u"out"_s);
         MessageRecorder rec;
-        run_command(sh(u"read x; echo got$x > %1; cat >> %1"_s.arg(out)), WINDOW_NORMAL);
-        QFile f(out);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("got\n"));
+        CommandLine c = sh(u"read x; printf '[%s]' \"$@\" > '%1'; echo got$x >> '%1'"_s.arg(out));
+        c.arg(u"S3cret Pa55"_s, CommandLine::Kind::Secret).arg(QString()).arg(u"a \"b\" 'c'"_s);
+        const RunResult r = run_command(c, WINDOW_NORMAL);
+        QCOMPARE(read_all(out), QByteArray("[S3cret Pa55][a \"b\" 'c']got\n"));
+        QVERIFY(r.started && !r.crashed && r.exit_code == 0);
         QVERIFY(rec.shown.isEmpty());
     }
 
-    void missingProgram_messageWithPasswordMasked_startProgramThrows()
+    void missingProgram_messageWithSecretMasked_startProgramThrows()
     {
         MessageRecorder rec;
-        run_command(u"\\\\nohost\\ssh\\plink-x86.exe -ssh -pw s3cr3t!x jdoe@vobhost kestrel -tag t"_s,
-                    WINDOW_MINIMISED);
-        QCOMPARE(rec.texts(),
-                 QStringList{u"ERROR: No such file or directory\r\n"
-                             "Could not execute --> \\\\nohost\\ssh\\plink-x86.exe -ssh -pw ******** "
-                             "jdoe@vobhost kestrel -tag t"_s});
-        QCOMPARE(mask_password(u"a -pw x b -pwd"_s), u"a -pw ******** b -pwd"_s);
-        QCOMPARE(mask_password(u"p  -pw two words ann@vobhost rm -f o"_s),
-                 u"p  -pw ******** ann@vobhost rm -f o"_s);
-        QVERIFY_THROWS_EXCEPTION(QuillonError, start_program(u"quillon-no-such-explorer"_s, WINDOW_NORMAL));
+        CommandLine c(u"\\\\nohost\\ssh\\plink-x86.exe"_s, {u"-ssh"_s, u"-pw"_s});
+        c.arg(u"Top Secret@pw"_s, CommandLine::Kind::Secret).args({u"jdoe@vobhost"_s, u"kestrel"_s});
+        const RunResult r = run_command(c, WINDOW_MINIMISED);
+        QVERIFY(!r.started);
+        QCOMPARE(rec.shown.size(), 1);
+        QCOMPARE(rec.shown[0].text, u"ERROR: No such file or directory\r\n"
+                                    "Could not execute --> \\\\nohost\\ssh\\plink-x86.exe -ssh -pw ******** "
+                                    "jdoe@vobhost kestrel"_s);
+        QCOMPARE(rec.shown[0].icon, MsgIcon::None);
+        QCOMPARE(rec.shown[0].buttons, MsgButtons::Ok);
+        QCOMPARE(rec.shown[0].title, u"Quillon"_s);
+        QVERIFY_THROWS_EXCEPTION(QuillonError,
+                                 start_program(CommandLine(u"quillon-no-such-explorer"_s), WINDOW_NORMAL));
+    }
+
+    // The secret reaches the program through a channel it reads; neither its command line nor its
+    // environment holds it, whichever channel is used.
+    void secretChannel_readable_notOnCommandLine()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath(u"out"_s);
+        RunOptions options;
+        options.secret = "pa ss\"word";
+        CommandLine c = sh(u"cat \"$1\" > '%1'; tr '\\0' ' ' < /proc/$$/cmdline >> '%1'; "
+                           "tr '\\0' ' ' < /proc/$$/environ >> '%1'"_s.arg(out));
+        c.arg(QString(), CommandLine::Kind::SecretFile);
+        QVERIFY(c.shown().endsWith(u" ********"_s));
+        QVERIFY(run_program(c, options).started);
+        const QByteArray seen = read_all(out);
+        QVERIFY2(seen.startsWith("pa ss\"word"), seen.constData());
+        QVERIFY(!seen.mid(10).contains("pa ss"));
+        QVERIFY(seen.contains("/dev/fd/"));
+
+        // Where a file is used, only the user may read it, in a folder only the user may enter, and it
+        // goes with the channel.
+        std::optional<platform::SecretChannel> file;
+        file.emplace("pa ss\"word", platform::SecretChannel::Kind::PrivateFile);
+        QVERIFY(file->is_valid());
+        const QString path = file->path();
+        const QFile::Permissions others = QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup |
+                                          QFile::WriteOther | QFile::ExeGroup | QFile::ExeOther;
+        QCOMPARE(QFileInfo(path).permissions() & others, QFile::Permissions());
+        QCOMPARE(QFileInfo(QFileInfo(path).path()).permissions() & others, QFile::Permissions());
+        QCOMPARE(read_all(path), QByteArray("pa ss\"word"));
+        file.reset();
+        QVERIFY(!QFile::exists(path) && !QFileInfo::exists(QFileInfo(path).path()));
+    }
+
+    void capture_keepsErrorsAndOutput()
+    {
+        RunOptions options;
+        options.capture_errors = true;
+        RunResult r = run_program(sh(u"echo out; echo err >&2; exit 3"_s), options);
+        QCOMPARE(r.errors, QByteArray("err\n"));
+        QCOMPARE(r.exit_code, 3);
+        options.capture_output = true;
+        r = run_program(sh(u"echo out; echo err >&2"_s), options);
+        QCOMPARE(r.errors, QByteArray("out\nerr\n"));
     }
 
     // The outer child waits for a file the inner command writes before it goes on a little.
@@ -61,7 +120,7 @@ private slots:
         const QString stop = dir.filePath(u"stop"_s);
         QStringList order;
         QTimer::singleShot(0, [&] {
-            run_command(sh(u"touch %1; sleep 0.3"_s.arg(stop)), WINDOW_NORMAL);
+            run_command(sh(u"touch '%1'; sleep 0.3"_s.arg(stop)), WINDOW_NORMAL);
             order << u"inner"_s;
         });
         run_command(sh(wait_for(stop, u":"_s)), WINDOW_NORMAL);
@@ -75,10 +134,34 @@ private slots:
         QTemporaryDir dir;
         const QString go = dir.filePath(u"go"_s);
         const QString ended = dir.filePath(u"ended"_s);
-        run_command(sh(u"(%1) & exit 0"_s.arg(wait_for(go, u"touch "_s + ended))), WINDOW_NORMAL);
+        run_command(sh(u"(%1) & exit 0"_s.arg(wait_for(go, u"touch '"_s + ended + u"'"_s))), WINDOW_NORMAL);
         QVERIFY(!QFile::exists(ended));
         QFile(go).open(QIODevice::WriteOnly);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ended), 10000);
+    }
+
+    // An interrupted wait unwinds at once; the program is not killed and runs to its end.
+    void interrupt_unwinds_programRunsOn()
+    {
+        QTemporaryDir dir;
+        const QString ended = dir.filePath(u"ended"_s);
+        Interrupt interrupt;
+        RunOptions options;
+        options.interrupt = &interrupt;
+        QTimer::singleShot(100, &interrupt, &Interrupt::set);
+        QElapsedTimer clock;
+        clock.start();
+        bool unwound = false;
+        try {
+            run_program(sh(u"sleep 1; touch '%1'"_s.arg(ended)), options);
+        } catch (const Interrupted &) {
+            unwound = true;
+        }
+        QVERIFY(unwound);
+        QVERIFY(clock.elapsed() < 900);
+        QVERIFY(!QFile::exists(ended));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ended), 10000);
+        QVERIFY_THROWS_EXCEPTION(Interrupted, run_program(sh(u":"_s), options)); // set stays set
     }
 };
 
