@@ -191,8 +191,10 @@ void frmMain::do_unload()
 
 CCSession &frmMain::session()
 {
-    if (!m_session)
+    if (!m_session) {
         m_session = std::make_unique<CCSession>();
+        m_session->set_interrupt(&m_interrupt);
+    }
     return *m_session;
 }
 

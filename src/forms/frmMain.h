@@ -1,5 +1,8 @@
 #pragma once
 
+#include "outside/ssh_client.h"
+#include "utils/waiting.h"
+
 #include <QMainWindow>
 #include <QString>
 
@@ -10,6 +13,7 @@ class frmMain;
 }
 
 class CCSession;
+class CommandLine;
 class ClearCaseApp;
 class ClearTool;
 
@@ -82,6 +86,8 @@ public:
     void RemoveView_Click();
     void FindCO_Click();
     void show_view_detail();
+    // Starts one of ClearCase's own programs and waits for it.
+    void run_tool(const CommandLine &tool);
 
     // Help.
     void help_contents();
@@ -109,6 +115,9 @@ private:
     // The cleartool session behind CC and CTool, created on first use.
     CCSession &session();
 
+    // Fires when the window closes while something waits.
+    Interrupt m_interrupt;
+    SshClient m_ssh;
     std::unique_ptr<CCSession> m_session;
     std::unique_ptr<ClearCaseApp> m_cc;
     std::unique_ptr<ClearTool> m_ctool;

@@ -244,10 +244,15 @@ void frmMain::edit_view_template()
     pass_over([this] {
         const ConfigRecord &c = AppGlobals().config;
         const TemplateRecord &r = AppGlobals().view_templates.at(size_t(ui->viewsList->currentRow()));
-        run_command(ui->useEditorTxt->text() + QStringLiteral(" ") + QStringLiteral("\\\\") + c.HOST +
-                        c.KESTREL_CONFIG + BACKSLASH + ui->projectCombo->currentText() + BACKSLASH +
-                        r.file_name,
-                    WINDOW_NORMAL);
+        // The editor box names the program; the template's path is one
+        // argument, whatever it holds.
+        CommandLine editor(ui->useEditorTxt->text());
+        editor.arg(QStringLiteral("\\\\") + c.HOST + c.KESTREL_CONFIG + BACKSLASH +
+                       ui->projectCombo->currentText() + BACKSLASH + r.file_name,
+                   CommandLine::Kind::LocalPath);
+        RunOptions options;
+        options.interrupt = &m_interrupt;
+        run_command(editor, WINDOW_NORMAL, options);
     });
 }
 

@@ -6,16 +6,19 @@
 #include "forms/frmProgress.h"
 #include "main/appglobals.h"
 #include "outside/kestrel.h"
+#include "outside/ssh_client.h"
 #include "ui_frmMain.h"
 #include "utils/errors.h"
 #include "utils/messages.h"
 #include "utils/run_command.h"
+#include "utils/textfile.h"
 
 #include <QCoreApplication>
 
 namespace {
 const QString TRUE_WORD = QStringLiteral("true");
 const QString CREATE_TITLE = QStringLiteral("Create View");
+const QString FAILED = QStringLiteral("FAILED");
 
 // Lets the window repaint (the progress window above all) before going on.
 void events_run()
@@ -34,6 +37,7 @@ public:
 private:
     bool &m_flag;
 };
+
 } // namespace
 
 void frmMain::create_view()
@@ -65,7 +69,10 @@ void frmMain::create_view()
     }
 
     try {
-        const int row = ui->viewsList->currentRow();
+        // Only a selected template counts, not a row that merely has the
+        // keyboard focus.
+        const QListWidgetItem *item = ui->viewsList->currentItem();
+        const int row = item && item->isSelected() ? ui->viewsList->row(item) : -1;
         if (row < 0 || size_t(row) >= g.view_templates.size())
             throw QuillonError(QStringLiteral("Subscript out of range"));
         const TemplateRecord &entry = g.view_templates[size_t(row)];
@@ -85,8 +92,8 @@ void frmMain::create_view()
         r.template_tag = entry.tag;
         r.password = ui->pwdTxt->text();
 
-        // The remote command line is read again by the Unix host's shell:
-        // a piece that the shell would interpret stops the run before
+        // The remote command is read again by the Unix host's shell: a
+        // piece that the shell would interpret stops the run before
         // anything starts.
         if (remote) {
             if (const auto unsafe = kestrel::find_unsafe_piece(r)) {
@@ -102,37 +109,56 @@ void frmMain::create_view()
         busy(true);
         events_run();
 
+        RunOptions run;
+        run.interrupt = &m_interrupt;
         QString created = requested;
         if (!remote) {
             progress.set_msg(QStringLiteral("Creating view..."));
             events_run();
-            run_command(kestrel::local_command(r), WINDOW_NORMAL);
+            run_command(kestrel::local_command(r), WINDOW_NORMAL, run);
         } else {
             progress.set_msg(QStringLiteral("Creating view remotely..."));
             events_run();
-            run_command(kestrel::remote_command(r), WINDOW_NORMAL);
+            const kestrel::PasswordPassing how = m_ssh.passing_for(r.ssh_cmd_path, &m_interrupt);
+            run.secret = r.password.toLocal8Bit();
+            // Only a result Kestrel wrote in this run counts: what the file
+            // was before the run is noted first.
+            const QString output = kestrel::output_file_unc(r);
+            const FileState before = file_state(output);
+            RunOptions ssh = run;
+            ssh.capture_errors = true;
+            const RunResult kestrel_run = run_command(kestrel::remote_command(r, how), WINDOW_NORMAL, ssh);
+            const FileState after = file_state(output);
 
-            const QString result = gcsv(kestrel::output_file_unc(r));
-            if (result == QLatin1String("FAILED")) {
-                msg_box(QStringLiteral("Failed: Could not create the view") + CRLF + QStringLiteral("--> ") +
-                            requested + CRLF + CRLF +
-                            QStringLiteral("Make sure that you typed in the correct password"),
-                        MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Failed to create view.."));
+            QString result = FAILED;
+            if (!(before.exists && after == before))
+                result = gcsv(output);
+            // An empty last line gives no tag; anything else must be one tag.
+            if (result == FAILED || (!result.isEmpty() && !kestrel::is_view_tag(result))) {
+                QString text = QStringLiteral("Failed: Could not create the view") + CRLF +
+                               QStringLiteral("--> ") + requested + CRLF + CRLF +
+                               QStringLiteral("Make sure that you typed in the correct password");
+                const QString said = kestrel::client_report(kestrel_run.errors, r.password);
+                if (!said.isEmpty())
+                    text += CRLF + CRLF + QStringLiteral("The SSH client reported:") + CRLF + said;
+                msg_box(text, MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Failed to create view.."));
                 progress.stop_progress();
                 busy(false);
                 return;
             }
             created = result.toLower();
-            progress.set_msg(QStringLiteral("Creating NT Tag..."));
-            events_run();
-            run_command(kestrel::mktag_command(r, created), WINDOW_MINIMISED);
+            if (!created.isEmpty()) {
+                progress.set_msg(QStringLiteral("Creating NT Tag..."));
+                events_run();
+                run_command(kestrel::mktag_command(r, created), WINDOW_MINIMISED, run);
+            }
             progress.set_msg(QStringLiteral("cleaning up files..."));
             events_run();
-            run_command(kestrel::cleanup_command(r), WINDOW_MINIMISED);
+            run_command(kestrel::cleanup_command(r, how), WINDOW_MINIMISED, run);
         }
 
         if (c.CC_EXPLORER == TRUE_WORD)
-            start_program(QStringLiteral("clearexplorer"), WINDOW_NORMAL);
+            start_program(CommandLine(QStringLiteral("clearexplorer")), WINDOW_NORMAL);
 
         progress.set_msg(QStringLiteral("* * Finished * *"));
         events_run();

@@ -62,7 +62,7 @@ void frmMain::remove_view(QString &tag)
         if (tag.isEmpty())
             tag = selected_text(ui->myViewsList);
         CC().View(tag);
-        CTool().CmdExec(QStringLiteral("rmview -tag ") + tag);
+        CTool().CmdExec({QStringLiteral("rmview"), QStringLiteral("-tag"), tag});
     } catch (const std::exception &e) {
         msg_box(QStringLiteral("Warning::") + error_description(e) + CRLF +
                     QStringLiteral("Coult not remove view..."),
@@ -72,17 +72,24 @@ void frmMain::remove_view(QString &tag)
 
 void frmMain::StartView_Click()
 {
-    run_command(QStringLiteral("cleardlg.exe /startview"), WINDOW_NORMAL);
+    run_tool(CommandLine(QStringLiteral("cleardlg.exe"), {QStringLiteral("/startview")}));
 }
 
 void frmMain::RemoveView_Click()
 {
-    run_command(QStringLiteral("cleardlg.exe /removeview"), WINDOW_NORMAL);
+    run_tool(CommandLine(QStringLiteral("cleardlg.exe"), {QStringLiteral("/removeview")}));
 }
 
 void frmMain::FindCO_Click()
 {
-    run_command(QStringLiteral("clearfindco.exe"), WINDOW_NORMAL);
+    run_tool(CommandLine(QStringLiteral("clearfindco.exe")));
+}
+
+void frmMain::run_tool(const CommandLine &tool)
+{
+    RunOptions options;
+    options.interrupt = &m_interrupt;
+    run_command(tool, WINDOW_NORMAL, options);
 }
 
 void frmMain::show_view_detail()
@@ -104,7 +111,8 @@ void frmMain::show_view_detail()
         detail.detailTxt(1)->clear();
         detail.detailTxt(0)->setPlainText(replace_char(QStringLiteral("\n"), CRLF, view.ConfigSpec()));
         detail.detailTxt(1)->setPlainText(
-            CTool().CmdExec(QStringLiteral("lsview -l -full -properties ") + view.TagName()));
+            CTool().CmdExec({QStringLiteral("lsview"), QStringLiteral("-l"), QStringLiteral("-full"),
+                             QStringLiteral("-properties"), view.TagName()}));
         detail.show();
         detail.raise();
         detail.activateWindow();

@@ -19,12 +19,24 @@ QString to_local(const QString &s)
     return replace_char(SLASH, BACKSLASH, s);
 }
 
-// The password travels on the SSH client's command line; everything after
-// it is the same in the Kestrel run and the clean-up.
-QString ssh_login(const Request &r, const QString &options)
+// The SSH client's options up to and including the login word. The
+// password stands right after its option; how it travels is the caller's.
+void add_login(CommandLine &c, const Request &r, PasswordPassing how)
 {
-    return r.ssh_cmd_path + options + r.password + QStringLiteral(" ") + remote_user(r) +
-           QStringLiteral("@") + r.vob_server + QStringLiteral(" ");
+    if (how == PasswordPassing::PrivateChannel)
+        c.arg(QStringLiteral("-pwfile")).arg(QString(), CommandLine::Kind::SecretFile);
+    else
+        c.arg(QStringLiteral("-pw")).arg(r.password, CommandLine::Kind::Secret);
+    c.arg(login_word(r));
+}
+
+std::optional<UnsafePiece> first_unsafe(const QString &what, const QString &value, bool first_word = false)
+{
+    for (const QChar c : value) {
+        if (!is_safe_character(c) || (first_word && c == QLatin1Char('=')))
+            return UnsafePiece{what, value, c};
+    }
+    return std::nullopt;
 }
 } // namespace
 
@@ -33,14 +45,19 @@ QString no_edit_option(bool read_only)
     return read_only ? QStringLiteral("-cs_noedit") : QString();
 }
 
-QString ssh_option(const QString &use_ssh)
+bool uses_ssh(const QString &use_ssh)
 {
-    return use_ssh == QLatin1String("true") ? QStringLiteral(" -ssh") : QString();
+    return use_ssh == QLatin1String("true");
 }
 
 QString remote_user(const Request &r)
 {
     return r.unix_user.toLower();
+}
+
+QString login_word(const Request &r)
+{
+    return remote_user(r) + QStringLiteral("@") + r.vob_server;
 }
 
 QString local_kestrel_path(const Request &r)
@@ -88,30 +105,64 @@ QString output_file_remote(const Request &r)
     return to_remote(output_file(r));
 }
 
-QString local_command(const Request &r)
+QStringList remote_words(const Request &r)
 {
-    return local_kestrel_path(r) + QStringLiteral(" -tag ") + local_view_tag(r) + QStringLiteral(" ") +
-           no_edit_option(r.read_only) + QStringLiteral(" -cfg ") + local_config_dir(r);
+    QStringList words{remote_kestrel_path(r), QStringLiteral("-user"), remote_user(r), QStringLiteral("-tag"),
+                      remote_view_tag(r)};
+    if (r.read_only)
+        words << no_edit_option(true);
+    words << QStringLiteral("-cfg") << remote_config_dir(r);
+    return words;
 }
 
-QString remote_command(const Request &r)
+QStringList cleanup_words(const Request &r)
 {
-    return ssh_login(r, QStringLiteral(" ") + ssh_option(r.use_ssh) + QStringLiteral(" -pw ")) +
-           remote_kestrel_path(r) + QStringLiteral(" -user ") + remote_user(r) + QStringLiteral(" -tag ") +
-           remote_view_tag(r) + QStringLiteral(" ") + no_edit_option(r.read_only) + QStringLiteral(" -cfg ") +
-           remote_config_dir(r);
+    return {QStringLiteral("rm"), QStringLiteral("-f"), output_file_remote(r)};
 }
 
-QString mktag_command(const Request &r, const QString &created_tag)
+CommandLine local_command(const Request &r)
 {
+    CommandLine c(local_kestrel_path(r));
+    c.arg(QStringLiteral("-tag")).arg(local_view_tag(r)).arg(no_edit_option(r.read_only));
+    c.arg(QStringLiteral("-cfg")).arg(local_config_dir(r), CommandLine::Kind::LocalPath);
+    return c;
+}
+
+CommandLine remote_command(const Request &r, PasswordPassing how)
+{
+    // The written line has two blanks after the client's path: the SSH
+    // option's place, empty or " -ssh".
+    CommandLine c(r.ssh_cmd_path, {QString()});
+    if (uses_ssh(r.use_ssh))
+        c.arg(QStringLiteral("-ssh"));
+    add_login(c, r, how);
+    // The written line has two blanks before "-cfg" when there is no
+    // no-edit option: keep its empty place.
+    const QStringList words = remote_words(r);
+    c.args(words.mid(0, 5));
+    if (!r.read_only)
+        c.arg(QString());
+    c.args(words.mid(5));
+    return c;
+}
+
+CommandLine mktag_command(const Request &r, const QString &created_tag)
+{
+    // The storage path is data for the registry, which every client reads:
+    // it reaches cleartool exactly as the site wrote it.
     const QString storage = r.view_storage + BACKSLASH + created_tag + QStringLiteral(".vws");
-    return QStringLiteral("cleartool mktag -view -tag ") + created_tag + QStringLiteral(" -host ") + r.host +
-           QStringLiteral(" -gpath ") + storage + QStringLiteral(" ") + storage;
+    return CommandLine(QStringLiteral("cleartool"),
+                       {QStringLiteral("mktag"), QStringLiteral("-view"), QStringLiteral("-tag"), created_tag,
+                        QStringLiteral("-host"), r.host, QStringLiteral("-gpath"), storage, storage});
 }
 
-QString cleanup_command(const Request &r)
+CommandLine cleanup_command(const Request &r, PasswordPassing how)
 {
-    return ssh_login(r, QStringLiteral(" -ssh -pw ")) + QStringLiteral("rm -f ") + output_file_remote(r);
+    // The clean-up always asks for the SSH protocol.
+    CommandLine c(r.ssh_cmd_path, {QStringLiteral("-ssh")});
+    add_login(c, r, how);
+    c.args(cleanup_words(r));
+    return c;
 }
 
 bool is_safe_character(QChar c)
@@ -124,20 +175,41 @@ bool is_safe_character(QChar c)
 
 std::optional<UnsafePiece> find_unsafe_piece(const Request &r)
 {
+    // The pieces by name first, so that the message says which setting or
+    // name to change; then every word as the remote shell receives it.
+    const QString kestrel_home = to_remote(r.kestrel_home);
     const std::pair<const char *, QString> pieces[] = {
         {"remote user name", remote_user(r)},
+        {"VOB server (the host the SSH client logs in to)", r.vob_server},
         {"project name", r.project},
         {"template file name", r.template_file},
         {"view tag", remote_view_tag(r)},
-        {"Kestrel home (KESTREL_HOME)", to_remote(r.kestrel_home)},
-        {"Kestrel program (KESTREL)", to_remote(r.kestrel)},
         {"Kestrel configuration directory (KESTREL_CONFIG)", to_remote(r.kestrel_config)},
         {"output file path", output_file_remote(r)},
     };
+    if (auto unsafe = first_unsafe(QStringLiteral("Kestrel home (KESTREL_HOME)"), kestrel_home, true))
+        return unsafe;
+    if (auto unsafe = first_unsafe(QStringLiteral("Kestrel program (KESTREL)"), to_remote(r.kestrel), true))
+        return unsafe;
     for (const auto &[what, value] : pieces) {
-        for (const QChar c : value) {
-            if (!is_safe_character(c))
-                return UnsafePiece{QString::fromLatin1(what), value, c};
+        if (auto unsafe = first_unsafe(QString::fromLatin1(what), value))
+            return unsafe;
+    }
+    // The login is one word of the SSH client's own command line: a leading
+    // dash would make it an option.
+    const QString login = login_word(r);
+    if (login.startsWith(QLatin1Char('-')))
+        return UnsafePiece{QStringLiteral("login"), login, QLatin1Char('-')};
+    for (const QStringList &words : {remote_words(r), cleanup_words(r)}) {
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            // An empty word would vanish between two blanks and shift the
+            // words after it.
+            if (words[i].isEmpty())
+                return UnsafePiece{i == 2 ? QStringLiteral("remote user name")
+                                          : QStringLiteral("remote command word"),
+                                   QString(), QChar()};
+            if (auto unsafe = first_unsafe(QStringLiteral("remote command word"), words[i], i == 0))
+                return unsafe;
         }
     }
     return std::nullopt;
@@ -145,6 +217,8 @@ std::optional<UnsafePiece> find_unsafe_piece(const Request &r)
 
 QString unsafe_message(const UnsafePiece &piece)
 {
+    if (piece.value.isEmpty())
+        return QStringLiteral("The ") + piece.what + QStringLiteral(" is empty. Nothing was run.");
     // A character that would not show is named by its code.
     const QString shown =
         piece.character.isPrint()
@@ -153,6 +227,34 @@ QString unsafe_message(const UnsafePiece &piece)
     return QStringLiteral("The ") + piece.what + QStringLiteral(" \"") + piece.value +
            QStringLiteral("\" contains the character ") + shown +
            QStringLiteral(", which the Unix host's shell would interpret. Nothing was run.");
+}
+
+bool is_view_tag(const QString &line)
+{
+    if (line.isEmpty())
+        return false;
+    for (const QChar c : line) {
+        if (!is_safe_character(c) || c == QLatin1Char('/') || c == QLatin1Char('='))
+            return false;
+    }
+    return true;
+}
+
+QString client_report(const QByteArray &errors, const QString &password)
+{
+    constexpr qsizetype kLines = 12;
+    QString text = QString::fromLocal8Bit(errors);
+    if (!password.isEmpty())
+        text.replace(password, CommandLine::MASK);
+    QStringList lines;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        const QString bare = line.trimmed();
+        if (!bare.isEmpty())
+            lines << bare;
+    }
+    if (lines.size() > kLines)
+        lines = lines.mid(lines.size() - kLines);
+    return lines.join(QLatin1String("\r\n"));
 }
 
 } // namespace kestrel

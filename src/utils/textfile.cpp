@@ -3,7 +3,9 @@
 #include "outside/platform.h"
 #include "utils/errors.h"
 
+#include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 QStringList split_text_lines(const QString &text)
@@ -37,4 +39,21 @@ QStringList read_text_lines(const QString &path)
         throw QuillonError(f.errorString());
     QStringDecoder decode(QStringDecoder::System);
     return split_text_lines(decode(bytes));
+}
+
+FileState file_state(const QString &path)
+{
+    FileState state;
+    const QString local = platform::to_local_path(path);
+    const QFileInfo info(local);
+    if (!info.exists())
+        return state;
+    state.exists = true;
+    state.size = info.size();
+    state.modified_ms = info.lastModified().toMSecsSinceEpoch();
+    state.changed_ms = info.metadataChangeTime().toMSecsSinceEpoch();
+    QFile f(local);
+    if (f.open(QIODevice::ReadOnly))
+        state.digest = QCryptographicHash::hash(f.read(64 * 1024), QCryptographicHash::Sha256);
+    return state;
 }

@@ -12,3 +12,16 @@ QStringList read_text_lines(const QString &path);
 
 // Splits text into lines by the same rules.
 QStringList split_text_lines(const QString &text);
+
+// What a file is at one moment, enough to tell whether anything has written
+// it since (its size, times and a digest of its start), seen through a built
+// path. Reading it is all that is needed.
+struct FileState {
+    bool exists = false;
+    qint64 size = -1;
+    qint64 modified_ms = 0;
+    qint64 changed_ms = 0;
+    QByteArray digest;
+    bool operator==(const FileState &) const = default;
+};
+FileState file_state(const QString &path);

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTcpServer>
 #include <QtTest>
 
 #include <unistd.h>
@@ -42,7 +43,7 @@ class TestRemoteCreate : public QObject {
 
     bool m_up = false;
     QHash<QString, QString> m_ssh; // SSH_LOOPBACK_* without the prefix
-    QString m_home, m_user, m_password, m_out;
+    QString m_home, m_user, m_password, m_out, m_refused;
     std::unique_ptr<TestSite> site;
     std::unique_ptr<MessageRecorder> msgs;
     frmMain *w = nullptr;
@@ -87,6 +88,8 @@ public:
     ~TestRemoteCreate() override
     {
         teardown();
+        if (!m_refused.isEmpty())
+            QFile::remove(m_refused);
         if (m_up)
             run("bash", {SCRIPT, "down"});
     }
@@ -108,6 +111,15 @@ private slots:
         QVERIFY(!m_home.isEmpty() && !m_user.isEmpty() && !m_password.isEmpty());
         m_out = m_home + "/kestrel/_work/" + m_user + ".out";
 
+        // A saved session for a port nobody listens on.
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 closed = probe.serverPort();
+        probe.close();
+        m_refused = QFileInfo(m_ssh.value("SESSION_FILE")).path() + "/quillon-refused";
+        write_file(m_refused,
+                   "HostName=127.0.0.1\nPortNumber=" + QByteArray::number(closed) + "\nProtocol=ssh\n");
+
         // The Unix host's side, all the account's own: Kestrel, templates, simulator, registry.
         const QString kestrel = m_home + "/kestrel";
         QVERIFY(QDir().mkpath(kestrel + "/config/r6000") && QDir().mkpath(kestrel + "/config/mainline") &&
@@ -126,7 +138,9 @@ private slots:
         write_file(kestrel + "/kestrel-empty", wrapper + ": >\"$out\"\n");
         write_file(kestrel + "/kestrel-upper",
                    wrapper + "tail -n 1 \"$out\" | tr '[:lower:]' '[:upper:]' >>\"$out\"\n");
-        for (const char *t : {"mixed", "upper", "wrong", "taken", "empty"})
+        write_file(kestrel + "/kestrel-garbage",
+                   wrapper + "echo 'x -replace -gpath /elsewhere' >>\"$out\"\n");
+        for (const char *t : {"mixed", "upper", "wrong", "taken", "empty", "garbage", "stale"})
             write_file(kestrel + "/config/r6000/" + t, "element * /main/LATEST\n");
         write_file(kestrel + "/config/mainline/x;touch INJECTED", "element * /main/LATEST\n");
 
@@ -161,9 +175,10 @@ private slots:
     void create_data()
     {
         // The template names the case: the remote user typed in mixed case (a login as typed fails), USE_SSH
-        // true with the tag read back in capitals, a wrong password, "FAILED", an empty output.
+        // true with the tag read back in capitals, a wrong password, "FAILED", an empty output, a last line
+        // that is no tag, and an output file left by an earlier run while the host refuses the connection.
         QTest::addColumn<QString>("file");
-        for (const char *file : {"mixed", "upper", "wrong", "taken", "empty"})
+        for (const char *file : {"mixed", "upper", "wrong", "taken", "empty", "garbage", "stale"})
             QTest::newRow(file) << QString::fromLatin1(file);
     }
 
@@ -171,38 +186,67 @@ private slots:
     {
         QFETCH(QString, file);
         const QString tag = m_user + "__" + file;
-        const bool made = !QStringList{"wrong", "taken", "empty"}.contains(file);
+        const bool made = file == "mixed" || file == "upper";
         QString typed = m_user;
         for (qsizetype i = 0; file == "mixed" && i < typed.size(); i += 2)
             typed[i] = typed[i].toUpper();
         if (file == "taken")
             site->cleartool({"mkview", "-tag", tag, "-region", "ccase_unix", site->root() + "/taken.vws"});
-        open("r6000",
-             {"USE_SSH=" + QString(file == "upper" ? "true" : "false"),
-              "KESTREL=kestrel" + (file == "upper" || file == "empty" ? QString("-" + file) : QString())},
-             typed == m_user ? QString() : typed, file == "wrong" ? m_password + "x" : m_password);
+        if (file == "stale")
+            write_file(m_out, "kestrel: an earlier run\n" + m_user.toLocal8Bit() + "__dev\n");
+        const QString kestrel =
+            "KESTREL=kestrel" +
+            (QStringList{"upper", "empty", "garbage"}.contains(file) ? QString("-" + file) : QString());
+        QStringList config{"USE_SSH=" + QString(file == "upper" ? "true" : "false"), kestrel};
+        if (file == "stale") // nothing listens there: the SSH client's own words say so
+            config << "VOB_SERVER=" + QFileInfo(m_refused).fileName();
+        open("r6000", config, typed == m_user ? QString() : typed,
+             file == "wrong" ? m_password + "x" : m_password);
         site->cleartool({"mkview", "-tag", tag + "_later", site->root() + "/later.vws"}); // seen if refreshed
         create(file);
 
-        const QString first = made ? "Success: the view --> " + tag + "\r\nhas been created."
-                              : file == "empty"
-                                  ? QString("Note: could not determine if the view --> \r\nhas been created.")
-                                  : "Failed: Could not create the view\r\n--> " + tag +
-                                        "\r\n\r\nMake sure that you typed in the correct password";
-        QString texts = msgs->texts().join(QLatin1Char('|'));
-        if (file == "empty")
-            texts.truncate(first.size()); // the note goes on about templates
-        // A wrong password first finds no output file.
-        QCOMPARE(texts, file == "wrong"
-                            ? "(gcsv): File does not exist --> \\\\vobhost" + configured(m_out) + "|" + first
-                            : first);
+        const QString failure = "Failed: Could not create the view\r\n--> " + tag +
+                                "\r\n\r\nMake sure that you typed in the correct password";
+        const QString missing = "(gcsv): File does not exist --> \\\\vobhost" + configured(m_out);
+        QStringList expected;
+        if (made)
+            expected << "Success: the view --> " + tag + "\r\nhas been created.";
+        else if (file == "empty")
+            expected << "Note: could not determine if the view --> \r\nhas been created.";
+        else if (file == "wrong")
+            expected << missing << failure + "\r\n\r\nThe SSH client reported:";
+        else if (file == "stale")
+            expected << failure + "\r\n\r\nThe SSH client reported:";
+        else
+            expected << failure;
+        QCOMPARE(msgs->shown.size(), expected.size());
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            QVERIFY2(msgs->shown[i].text.startsWith(expected[i]), qPrintable(msgs->shown[i].text));
+            QCOMPARE(msgs->shown[i].buttons, MsgButtons::Ok);
+        }
+        const MessageRecorder::Entry &last = msgs->shown.last();
+        QCOMPARE(last.icon, made || file == "empty" ? MsgIcon::Information : MsgIcon::Critical);
+        QCOMPARE(last.title,
+                 made || file == "empty" ? QString("Finished...") : QString("Failed to create view.."));
+        if (file == "wrong")
+            QVERIFY2(last.text.contains("password was not accepted") || last.text.contains("Access denied"),
+                     qPrintable(last.text));
+        if (file == "stale")
+            QVERIFY2(last.text.endsWith("Connection refused"), qPrintable(last.text));
+
         QCOMPARE(AppGlobals().unix_user, typed);
         QCOMPARE(site->tag_exists(tag), made);
         QVERIFY(!site->tag_exists(tag.toUpper()));
-        QCOMPARE(site->tag_exists(tag, "ccase_unix"), file != "wrong");
-        QCOMPARE(QFile::exists(m_out), file == "taken"); // the clean-up ran but after "FAILED"
+        QVERIFY(!site->tag_exists("x")); // no tag made of a last line that is no tag
+        QCOMPARE(site->tag_exists(tag, "ccase_unix"), file != "wrong" && file != "stale");
+        // The clean-up runs after a result, not after a failure (the file stays for a look).
+        QCOMPARE(QFile::exists(m_out), !made && file != "empty" && file != "wrong");
         QCOMPARE(!w->ui->myViewsList->findItems(tag + "_later", Qt::MatchExactly).isEmpty(),
-                 file != "wrong" && file != "taken");
+                 made || file == "empty");
+        if (made) // the shared registry gets the site's global path, not this workstation's
+            QVERIFY(
+                site->cleartool({"lsview", "-long", tag})
+                    .contains("Global path: \\\\vobhost" + configured(m_home) + "\\views\\" + tag + ".vws"));
     }
 
     void unsafeTemplateName_runsNothing()
@@ -215,9 +259,10 @@ private slots:
         QVERIFY(before > 0); // the earlier cases logged in
         open("mainline", {}, QString(), m_password);
         create("x;touch INJECTED");
-        QCOMPARE(msgs->texts(),
-                 QStringList{"The template file name \"x;touch INJECTED\" contains the character "
-                             "\";\", which the Unix host's shell would interpret. Nothing was run."});
+        QCOMPARE(msgs->shown,
+                 (QList<Msg>{{"The template file name \"x;touch INJECTED\" contains the character "
+                              "\";\", which the Unix host's shell would interpret. Nothing was run.",
+                              MsgIcon::Exclamation, MsgButtons::Ok, "Create View"}}));
         QVERIFY(!QFile::exists(m_home + "/INJECTED") && !QFile::exists(m_out));
         QCOMPARE(logins(), before);
     }

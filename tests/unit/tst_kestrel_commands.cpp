@@ -1,27 +1,67 @@
-// The command lines of a view creation and the check that keeps the remote one shell-safe.
+// The commands of a view creation, the check that keeps the remote one shell-safe, and Kestrel's result.
 
 #include "outside/kestrel.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 kestrel::Request sample()
 {
     kestrel::Request r;
-    r.host = QStringLiteral("vobhost");
-    r.kestrel_home = QStringLiteral("\\ccstorage\\utils/kestrel");
-    r.kestrel = QStringLiteral("kestrel");
-    r.kestrel_config = QStringLiteral("\\ccstorage\\utils\\kestrel\\config");
-    r.ssh_cmd_path = QStringLiteral("\\\\vobhost\\tools\\ssh\\plink");
-    r.use_ssh = QStringLiteral("false");
-    r.view_storage = QStringLiteral("\\\\vobhost\\ccstg\\views");
-    r.vob_server = QStringLiteral("unixbox");
-    r.project = QStringLiteral("r6000");
-    r.unix_user = r.tag_user = QStringLiteral("JDoe");
-    r.template_file = QStringLiteral("dev");
-    r.template_tag = QStringLiteral("jdoe__dev");
-    r.password = QStringLiteral("s3cret");
+    r.host = u"vobhost"_s;
+    r.kestrel_home = u"\\ccstorage\\utils/kestrel"_s;
+    r.kestrel = u"kestrel"_s;
+    r.kestrel_config = u"\\ccstorage\\utils\\kestrel\\config"_s;
+    r.ssh_cmd_path = u"\\\\vobhost\\tools\\ssh\\plink"_s;
+    r.use_ssh = u"false"_s;
+    r.view_storage = u"\\\\vobhost\\ccstg\\views"_s;
+    r.vob_server = u"unixbox"_s;
+    r.project = u"r6000"_s;
+    r.unix_user = r.tag_user = u"JDoe"_s;
+    r.template_file = u"dev"_s;
+    r.template_tag = u"jdoe__dev"_s;
+    r.password = u"s3cret"_s;
     return r;
+}
+
+// The words a POSIX login shell makes of a command line, or nothing when it
+// would interpret any of it (quoting, expansion, globbing, operators,
+// comments, a leading assignment). Written from the shell's grammar, not from
+// the product's character set.
+std::optional<QStringList> shell_words(const QString &line)
+{
+    QStringList words;
+    for (const QString &w : line.split(QRegularExpression(u"[ \t]+"_s), Qt::SkipEmptyParts)) {
+        for (const QChar c : w) {
+            if (QStringView(u"\"'\\$`*?[]{}|&;<>()!\n\r^").contains(c) || c.unicode() < 0x20 ||
+                c.unicode() > 0x7e)
+                return std::nullopt;
+        }
+        if (w.startsWith(u'#') || w.startsWith(u'~'))
+            return std::nullopt;
+        words << w;
+    }
+    // NAME=... as the first word is an assignment, not the command.
+    if (!words.isEmpty() && QRegularExpression(u"^[A-Za-z_][A-Za-z0-9_]*="_s).match(words.first()).hasMatch())
+        return std::nullopt;
+    return words;
+}
+
+QString random_text(QRandomGenerator &rng, int max_length)
+{
+    static const QString alphabet = u"abcXYZ019._-/+,=@:% \t\"'\\$`;|&<>()*?[]#~!\u00e9\n"_s;
+    QString s;
+    const int n = int(rng.bounded(max_length + 1));
+    for (int i = 0; i < n; ++i) {
+        // Mostly harmless characters, so that many requests pass the check.
+        s += rng.bounded(4) != 0 ? alphabet.at(rng.bounded(14)) : alphabet.at(rng.bounded(alphabet.size()));
+    }
+    return s;
 }
 } // namespace
 
@@ -29,53 +69,100 @@ class TestKestrelCommands : public QObject {
     Q_OBJECT
 
 private slots:
+    // The lines as the site writes them (doubled blanks included); each value one argument.
     void commandLines()
     {
-        // The local tag keeps the user's case; an absent option leaves two blanks.
-        const QString local =
-            QStringLiteral("\\\\vobhost\\ccstorage\\utils\\kestrel\\kestrel -tag JDoe__dev %1 "
-                           "-cfg \\\\vobhost\\ccstorage\\utils\\kestrel\\config\\r6000");
-        const QString remote = QStringLiteral("\\\\vobhost\\tools\\ssh\\plink %1 -pw s3cret jdoe@unixbox "
-                                              "/ccstorage/utils/kestrel/kestrel -user jdoe -tag jdoe__dev %2 "
-                                              "-cfg /ccstorage/utils/kestrel/config/r6000");
-        const QString cleanup =
-            QStringLiteral("\\\\vobhost\\tools\\ssh\\plink -ssh -pw s3cret jdoe@unixbox rm -f "
-                           "/ccstorage/utils/kestrel/_work/jdoe.out");
+        const QString local = u"\\\\vobhost\\ccstorage\\utils\\kestrel\\kestrel -tag JDoe__dev %1 "
+                              "-cfg \\\\vobhost\\ccstorage\\utils\\kestrel\\config\\r6000"_s;
+        const QString remote = u"\\\\vobhost\\tools\\ssh\\plink %1 %2 ******** jdoe@unixbox "
+                               "/ccstorage/utils/kestrel/kestrel -user jdoe -tag jdoe__dev %3 "
+                               "-cfg /ccstorage/utils/kestrel/config/r6000"_s;
+        const QString cleanup = u"\\\\vobhost\\tools\\ssh\\plink -ssh %1 ******** jdoe@unixbox rm -f "
+                                "/ccstorage/utils/kestrel/_work/jdoe.out"_s;
+        using kestrel::PasswordPassing;
         kestrel::Request r = sample();
-        QCOMPARE(kestrel::local_command(r), local.arg(QString()));
-        QCOMPARE(kestrel::remote_command(r), remote.arg(QString(), QString()));
-        QCOMPARE(kestrel::cleanup_command(r), cleanup);
+        QCOMPARE(kestrel::local_command(r).shown(), local.arg(QString()));
+        QCOMPARE(kestrel::remote_command(r, PasswordPassing::CommandLine).shown(),
+                 remote.arg(QString(), u"-pw"_s, QString()));
+        QCOMPARE(kestrel::cleanup_command(r, PasswordPassing::CommandLine).shown(), cleanup.arg(u"-pw"_s));
         r.read_only = true;
-        r.use_ssh = QStringLiteral("true");
-        QCOMPARE(kestrel::local_command(r), local.arg(QStringLiteral("-cs_noedit")));
-        QCOMPARE(kestrel::remote_command(r),
-                 remote.arg(QStringLiteral(" -ssh"), QStringLiteral("-cs_noedit")));
-        r.use_ssh = QStringLiteral("True");
-        QCOMPARE(kestrel::remote_command(r), remote.arg(QString(), QStringLiteral("-cs_noedit")));
-        QCOMPARE(kestrel::cleanup_command(r), cleanup);
-        QCOMPARE(kestrel::mktag_command(r, QStringLiteral("jdoe__dev")),
-                 QStringLiteral(
-                     "cleartool mktag -view -tag jdoe__dev -host vobhost -gpath "
-                     "\\\\vobhost\\ccstg\\views\\jdoe__dev.vws \\\\vobhost\\ccstg\\views\\jdoe__dev.vws"));
+        r.use_ssh = u"true"_s;
+        QCOMPARE(kestrel::local_command(r).shown(), local.arg(u"-cs_noedit"_s));
+        QCOMPARE(kestrel::remote_command(r, PasswordPassing::PrivateChannel).shown(),
+                 remote.arg(u" -ssh"_s, u"-pwfile"_s, u"-cs_noedit"_s));
+        r.use_ssh = u"True"_s;
+        QCOMPARE(kestrel::remote_command(r, PasswordPassing::CommandLine).shown(),
+                 remote.arg(QString(), u"-pw"_s, u"-cs_noedit"_s));
+        QCOMPARE(kestrel::cleanup_command(r, PasswordPassing::PrivateChannel).shown(),
+                 cleanup.arg(u"-pwfile"_s));
+        const QString storage = u"\\\\vobhost\\ccstg\\views\\jdoe__dev.vws"_s;
+        QCOMPARE(kestrel::mktag_command(r, u"jdoe__dev"_s).words(),
+                 (QStringList{u"mktag"_s, u"-view"_s, u"-tag"_s, u"jdoe__dev"_s, u"-host"_s, u"vobhost"_s,
+                              u"-gpath"_s, storage, storage}));
+
+        // A password with blanks and quotes is one word, and only its word is secret.
+        r.password = u" Top \"Secret@pw"_s;
+        const CommandLine c = kestrel::remote_command(r, PasswordPassing::CommandLine);
+        const qsizetype at = c.words().indexOf(r.password);
+        QVERIFY(at > 0);
+        QCOMPARE(c.word(at - 1), u"-pw"_s);
+        QCOMPARE(c.kind(at), CommandLine::Kind::Secret);
+        QCOMPARE(c.word(at + 1), u"jdoe@unixbox"_s);
+        // The template directory is a path on this workstation; the storage path of mktag is not.
+        const CommandLine l = kestrel::local_command(r);
+        QCOMPARE(l.kind(l.size() - 1), CommandLine::Kind::LocalPath);
+        const CommandLine t = kestrel::mktag_command(r, u"x"_s);
+        for (qsizetype i = 0; i < t.size(); ++i)
+            QCOMPARE(t.kind(i), CommandLine::Kind::Plain);
+    }
+
+    // The shown line never depends on the password and holds no 4-character piece of it.
+    void masking_property()
+    {
+        QRandomGenerator rng(8);
+        using kestrel::PasswordPassing;
+        for (int i = 0; i < 3000; ++i) {
+            kestrel::Request r = sample();
+            r.password = random_text(rng, 24);
+            if (r.password.isEmpty())
+                continue;
+            kestrel::Request other = r;
+            other.password = u"x"_s;
+            for (const auto how : {PasswordPassing::CommandLine, PasswordPassing::PrivateChannel}) {
+                const QString shown = kestrel::remote_command(r, how).shown();
+                QCOMPARE(shown, kestrel::remote_command(other, how).shown());
+                QCOMPARE(kestrel::cleanup_command(r, how).shown(),
+                         kestrel::cleanup_command(other, how).shown());
+                for (qsizetype k = 0; k + 4 <= r.password.size(); ++k) {
+                    const QString piece = r.password.mid(k, 4);
+                    QVERIFY2(!shown.contains(piece) ||
+                                 kestrel::remote_command(other, how).shown().contains(piece),
+                             qPrintable(piece));
+                }
+            }
+            const QByteArray said = "Access denied for " + r.password.toLocal8Bit() + "\nbye\n";
+            QVERIFY(!kestrel::client_report(said, r.password).contains(r.password));
+        }
     }
 
     void safety()
     {
         using R = kestrel::Request;
         R good = sample();
-        good.template_file = QStringLiteral("Rel-2.7_fix+a,b=c@d:e%f");
-        good.password = QStringLiteral("a;b c$d");    // an argument of the SSH client, not the shell's
-        good.kestrel_home = QStringLiteral("\\a\\b"); // becomes a slash remotely
+        good.template_file = u"Rel-2.7_fix+a,b=c@d:e%f"_s;
+        good.password = u"a;b c$d"_s;    // an argument of the SSH client, not the shell's
+        good.kestrel_home = u"\\a\\b"_s; // becomes a slash remotely
         QVERIFY(!kestrel::find_unsafe_piece(good));
 
         const struct {
             QString R::*field;
             const char *what;
         } pieces[] = {{&R::unix_user, "remote user name"},
+                      {&R::vob_server, "VOB server (the host the SSH client logs in to)"},
                       {&R::template_tag, "view tag"},
                       {&R::kestrel_home, "Kestrel home (KESTREL_HOME)"}};
         for (const auto &p : pieces) {
-            for (const QChar c : QStringLiteral("$` \u00e9")) {
+            for (const QChar c : u"$` \u00e9"_s) {
                 R r = sample();
                 r.*p.field += c;
                 const auto unsafe = kestrel::find_unsafe_piece(r);
@@ -85,11 +172,75 @@ private slots:
             }
         }
         R r = sample();
-        r.template_file = QStringLiteral("x;rm -rf ~");
-        QCOMPARE(
-            kestrel::unsafe_message(kestrel::find_unsafe_piece(r).value()),
-            QStringLiteral("The template file name \"x;rm -rf ~\" contains the character \";\", which the "
-                           "Unix host's shell would interpret. Nothing was run."));
+        r.template_file = u"x;rm -rf ~"_s;
+        QCOMPARE(kestrel::unsafe_message(kestrel::find_unsafe_piece(r).value()),
+                 u"The template file name \"x;rm -rf ~\" contains the character \";\", which the "
+                 "Unix host's shell would interpret. Nothing was run."_s);
+        // "=" starts no word but the first; a login must not read as an option.
+        r = sample();
+        r.kestrel = u"A=b"_s;
+        QCOMPARE(kestrel::find_unsafe_piece(r).value().character, u'=');
+        r = sample();
+        r.unix_user = u"-proxycmd"_s;
+        QCOMPARE(kestrel::find_unsafe_piece(r).value().what, u"login"_s);
+        // An empty word would vanish and shift the words after it.
+        r = sample();
+        r.unix_user.clear();
+        QCOMPARE(kestrel::unsafe_message(kestrel::find_unsafe_piece(r).value()),
+                 u"The remote user name is empty. Nothing was run."_s);
+    }
+
+    // Whatever the fields hold, the run is refused or the remote shell receives exactly the intended
+    // words; and fields of harmless characters are never refused.
+    void remoteShellGetsExactWords_property()
+    {
+        QRandomGenerator rng(42);
+        int accepted = 0;
+        for (int i = 0; i < 20000; ++i) {
+            kestrel::Request r = sample();
+            r.unix_user = random_text(rng, 8);
+            r.vob_server = random_text(rng, 10);
+            r.project = random_text(rng, 10);
+            r.template_file = random_text(rng, 12);
+            r.template_tag = r.unix_user.toLower() + u"__"_s + r.template_file;
+            r.kestrel_home = random_text(rng, 12);
+            r.kestrel = random_text(rng, 6);
+            r.kestrel_config = random_text(rng, 12);
+            r.read_only = rng.bounded(2) == 1;
+            if (kestrel::find_unsafe_piece(r))
+                continue;
+            ++accepted;
+            for (const QStringList &words : {kestrel::remote_words(r), kestrel::cleanup_words(r)}) {
+                const auto received = shell_words(words.join(u' '));
+                QVERIFY2(received, qPrintable(words.join(u' ')));
+                QCOMPARE(*received, words);
+            }
+            const QStringList words = kestrel::remote_words(r);
+            QCOMPARE(words.at(words.indexOf(u"-tag"_s) + 1), r.template_tag);
+            const QString login = kestrel::login_word(r);
+            QVERIFY(!login.startsWith(u'-') && !login.contains(u' ') && !login.contains(u'\t'));
+        }
+        QVERIFY2(accepted > 100, qPrintable(QString::number(accepted)));
+
+        // Names of letters, digits and . _ - are always accepted.
+        for (int i = 0; i < 2000; ++i) {
+            kestrel::Request r = sample();
+            QString name;
+            for (int k = 0, n = 1 + int(rng.bounded(12)); k < n; ++k)
+                name += u"abzAZ09._-"_s.at(rng.bounded(10));
+            r.project = r.template_file = name;
+            r.template_tag = u"jdoe__"_s + name;
+            QVERIFY2(!kestrel::find_unsafe_piece(r), qPrintable(name));
+        }
+    }
+
+    void resultLine_isOneTag()
+    {
+        for (const QString &tag : {u"jdoe__dev"_s, u"JDOE__REL-2.7_fix"_s, u"a+b,c@d:e%f"_s})
+            QVERIFY2(kestrel::is_view_tag(tag), qPrintable(tag));
+        for (const QString &not_tag : {QString(), u"FAILED x"_s, u"tag -replace -gpath /elsewhere"_s,
+                                       u"a/b"_s, u"a=b"_s, u"tag\t"_s, u"\"t\""_s})
+            QVERIFY2(!kestrel::is_view_tag(not_tag), qPrintable(not_tag));
     }
 };
 

@@ -96,7 +96,8 @@ private slots:
         QVERIFY(fired);
         QCOMPARE(kestrel_calls(),
                  QStringList{"-tag " + tag + " -cfg " + site->share("ccstorage/utils/kestrel/config/r6000")});
-        QCOMPARE(msgs.texts(), QStringList{"Success: the view --> " + tag + "\r\nhas been created."});
+        QCOMPARE(msgs.shown, (QList<Msg>{{"Success: the view --> " + tag + "\r\nhas been created.",
+                                          MsgIcon::Information, MsgButtons::Ok, "Finished..."}}));
         QVERIFY(site->tag_exists(tag));
         QCOMPARE(TestSite::items(w->ui->myViewsList), (QStringList{"jdoe__aaa", listed}));
         QCOMPARE(w->ui->myViewsList->currentItem()->text(), twin ? QStringLiteral("jdoe__aaa") : tag);
@@ -108,15 +109,24 @@ private slots:
         AppGlobals().config.IS_INTEROP = "true";
         w->ui->pwdTxt->clear();
         create(files[1]);
-        QCOMPARE(msgs.texts(), QStringList{"You must type in the password \r\nfor your unix account\r\n"});
+        QCOMPARE(msgs.shown, (QList<Msg>{{"You must type in the password \r\nfor your unix account\r\n",
+                                          MsgIcon::Exclamation}}));
         AppGlobals().config.IS_INTEROP = "false";
         site->pick("mainline");
         msgs.clear();
         w->ui->createViewBut->click();
-        QCOMPARE(msgs.texts(), QStringList{"There are no views to create "});
+        QCOMPARE(msgs.shown, (QList<Msg>{{"There are no views to create ", MsgIcon::Exclamation}}));
         site->pick("r6000");
         create("none");
-        QCOMPARE(msgs.texts(), QStringList{"Error::Subscript out of range\r\nCould not create view"});
+        const Msg out_of_range{"Error::Subscript out of range\r\nCould not create view", MsgIcon::Critical,
+                               MsgButtons::Ok, "Error creating view..."};
+        QCOMPARE(msgs.shown, QList<Msg>{out_of_range});
+        // Listed but none selected: the row that merely has the focus is not created.
+        w->ui->viewsList->setCurrentRow(1);
+        w->ui->viewsList->clearSelection();
+        msgs.clear();
+        w->ui->createViewBut->click();
+        QCOMPARE(msgs.shown, QList<Msg>{out_of_range});
         QVERIFY(kestrel_calls().isEmpty());
         create(files[0]); // no way out leaves the run marked as under way
         QCOMPARE(kestrel_calls().size(), 1);
@@ -130,6 +140,8 @@ private slots:
         QVERIFY2(msgs.shown[0].text.startsWith("Error::") &&
                      msgs.shown[0].text.endsWith("\r\nCould not create view"),
                  qPrintable(msgs.shown[0].text));
+        QCOMPARE((std::tuple{msgs.shown[0].icon, msgs.shown[0].buttons, msgs.shown[0].title}),
+                 (std::tuple{MsgIcon::Critical, MsgButtons::Ok, QString("Error creating view...")}));
         // The view was made, but neither list was refreshed.
         QVERIFY(site->tag_exists("JDoe__" + files[1]));
         QCOMPARE(TestSite::items(w->ui->myViewsList), QStringList{"jdoe__aaa"});
@@ -141,11 +153,17 @@ private slots:
         AppGlobals().config.KESTREL = "no-such-kestrel";
         create(files[1]);
         QCOMPARE(msgs.shown.size(), 2); // the runner's own report, then the note
-        QVERIFY(msgs.shown[0].text.contains("no-such-kestrel"));
-        QCOMPARE(msgs.shown[1].text, "Note: could not determine if the view --> JDoe__" + files[1] +
+        QCOMPARE(msgs.shown[0], (Msg{"ERROR: No such file or directory\r\nCould not execute --> " +
+                                     site->share("ccstorage/utils/kestrel")
+                                         .replace(site->root() + "/unc/", "\\\\")
+                                         .replace('/', '\\') +
+                                     "\\no-such-kestrel -tag JDoe__" + files[1] +
+                                     "  -cfg \\\\vobhost\\ccstorage\\utils\\kestrel\\config\\r6000"}));
+        QCOMPARE(msgs.shown[1], (Msg{"Note: could not determine if the view --> JDoe__" + files[1] +
                                          "\r\nhas been created. View may be based on a template file in\r\n"
                                          "which case Quillon is unable to determine if the view has been\r\n"
-                                         "created.  Check My Existing View(s) list below.");
+                                         "created.  Check My Existing View(s) list below.",
+                                     MsgIcon::Information, MsgButtons::Ok, "Finished..."}));
     }
 };
 

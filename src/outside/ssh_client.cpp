@@ -1,0 +1,36 @@
+#include "outside/ssh_client.h"
+
+#include "utils/run_command.h"
+
+#include <QRegularExpression>
+
+namespace {
+// A usage text that takes longer than this is not waited for.
+constexpr int kUsageTimeoutMs = 10'000;
+} // namespace
+
+bool SshClient::offers_password_file(const QByteArray &usage)
+{
+    static const QRegularExpression option(QStringLiteral("(^|\\s)-pwfile(\\s|$)"));
+    return option.match(QString::fromLocal8Bit(usage)).hasMatch();
+}
+
+kestrel::PasswordPassing SshClient::passing_for(const QString &client, const Interrupt *interrupt)
+{
+    const auto known = m_known.constFind(client);
+    if (known != m_known.cend())
+        return *known;
+    // The client without arguments prints its usage and ends.
+    RunOptions options;
+    options.interrupt = interrupt;
+    options.capture_output = true;
+    options.timeout_ms = kUsageTimeoutMs;
+    const RunResult usage = run_program(CommandLine(client), options);
+    const auto how = usage.started && offers_password_file(usage.errors)
+                         ? kestrel::PasswordPassing::PrivateChannel
+                         : kestrel::PasswordPassing::CommandLine;
+    // A client that could not be started is asked again next time.
+    if (usage.started)
+        m_known.insert(client, how);
+    return how;
+}

@@ -1,0 +1,157 @@
+// Remote creation through a stand-in SSH client that records what it was given: the password never
+// stands on its command line or in its environment when the client offers -pwfile, and falls back to
+// -pw (as one argument) when it does not. The stand-in runs the remote words with sh, as a login would.
+
+#include "forms/frmMain.h"
+#include "main/appglobals.h"
+#include "support/recorder.h"
+#include "support/site.h"
+#include "ui_frmMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+void write_exe(const QString &path, const QByteArray &text)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(text) != text.size())
+        qFatal("cannot write %s", qPrintable(path));
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+QByteArray read_all(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString backslashed(QString s)
+{
+    return s.replace(u'/', u'\\');
+}
+} // namespace
+
+class TestRemotePassword : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestSite> site;
+    QString unix_side; // the "Unix host": Kestrel and its templates, reached by the same path from here
+
+    // A client named name; its usage text lists -pwfile when offers_pwfile.
+    void write_client(const QString &name, bool offers_pwfile)
+    {
+        const QString log = site->root() + "/" + name;
+        write_exe(site->root() + "/bin/" + name,
+                  "#!/bin/sh\n"
+                  "if [ $# -eq 0 ]; then echo 'Usage: client [options] [user@]host [command]';\n" +
+                      QByteArray(offers_pwfile
+                                     ? "echo '  -pwfile file   login with password read from file';\n"
+                                     : "") +
+                      "exit 0; fi\n"
+                      "echo $$ >'" +
+                      log.toLocal8Bit() +
+                      ".pid'\n"
+                      "pw=\n"
+                      "while :; do case $1 in -ssh) shift ;; -pw) pw=$2; shift 2 ;; "
+                      "-pwfile) pw=$(cat \"$2\"); shift 2 ;; *) break ;; esac; done\n"
+                      "printf '%s' \"$pw\" >'" +
+                      log.toLocal8Bit() +
+                      ".password'\n"
+                      "shift\n"
+                      "sleep 0.4\n"
+                      "exec env -i PATH=/usr/bin:/bin sh -c \"$*\"\n");
+    }
+
+private slots:
+    void init()
+    {
+        site.reset();
+        site = std::make_unique<TestSite>("jdoe");
+        unix_side = site->root() + "/unix/kestrel";
+        QVERIFY(QDir().mkpath(unix_side + "/config/r6000") && QDir().mkpath(site->root() + "/bin") &&
+                QDir().mkpath(site->root() + "/unix/views"));
+        QVERIFY(QFile::copy(QUILLON_SIM_BIN_DIR "/kestrel", unix_side + "/kestrel"));
+        write_exe(
+            unix_side + "/kestrel.conf",
+            "KESTREL_CLEARTOOL=" QUILLON_SIM_BIN_DIR "/cleartool\nCCSIM_HOME=" + site->root().toLocal8Bit() +
+                "/ccsim\nCCSIM_REGION=ccase_unix\nKESTREL_STORAGE=" + site->root().toLocal8Bit() +
+                "/unix/views\nKESTREL_VIEW_HOST=vobhost\n");
+        site->add_raw_template("r6000", "dev", "element * /main/LATEST\n");
+        write_exe(unix_side + "/config/r6000/dev", "element * /main/LATEST\n");
+        site->cleartool({"-sim-mkregion", "ccase_unix"});
+        write_client("offers", true);
+        write_client("plain", false);
+        // The host's share is this machine's whole disk.
+        QVERIFY(QDir(site->share(QString())).removeRecursively());
+        QVERIFY(QFile::link("/", site->root() + "/unc/vobhost"));
+    }
+
+    void cleanup()
+    {
+        if (site)
+            QFile::remove(site->root() + "/unc/vobhost");
+        site.reset();
+    }
+
+    void password_offCommandLine_orFallback_data()
+    {
+        QTest::addColumn<QString>("client");
+        QTest::newRow("client offers -pwfile") << u"offers"_s;
+        QTest::newRow("client without -pwfile") << u"plain"_s;
+    }
+
+    void password_offCommandLine_orFallback()
+    {
+        QFETCH(QString, client);
+        const QString password = u"S3cret Pa55 \"q\" @x"_s;
+        const QString home = backslashed(unix_side);
+        site->write_config(
+            "qn.cfg", TestSite::config_lines(
+                          true, {"KESTREL_HOME=" + home, "KESTREL_CONFIG=" + home + "\\config",
+                                 "SSH_HOME=" + backslashed(site->root() + "/bin"), "SSH_CMD=" + client}));
+        MessageRecorder msgs;
+        frmMain *w = site->open();
+        site->pick("r6000");
+        w->ui->pwdTxt->setText(password);
+        TestSite::select(w->ui->viewsList, "jdoe__dev");
+
+        // While the client runs, what any local user can read of it.
+        QByteArray cmdline, environ;
+        QTimer poll;
+        poll.setInterval(20);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            const QByteArray pid = read_all(site->root() + "/" + client + ".pid").trimmed();
+            if (pid.isEmpty() || !cmdline.isEmpty())
+                return;
+            cmdline = read_all(QString::fromLatin1("/proc/" + pid + "/cmdline"));
+            environ = read_all(QString::fromLatin1("/proc/" + pid + "/environ"));
+        });
+        poll.start();
+        w->ui->createViewBut->click();
+        poll.stop();
+
+        QCOMPARE(msgs.shown, (QList<Msg>{{"Success: the view --> jdoe__dev\r\nhas been created.",
+                                          MsgIcon::Information, MsgButtons::Ok, "Finished..."}}));
+        QCOMPARE(read_all(site->root() + "/" + client + ".password"), password.toLocal8Bit());
+        QVERIFY(!cmdline.isEmpty());
+        QVERIFY(!environ.contains(password.toLocal8Bit()) && !environ.contains("S3cret"));
+        const QList<QByteArray> argv = cmdline.split('\0');
+        if (client == "offers") {
+            QVERIFY2(!cmdline.contains("S3cret"), cmdline.constData());
+            QVERIFY(argv.contains("-pwfile"));
+        } else {
+            // The fallback: the password is one argument right after -pw.
+            QCOMPARE(argv.at(argv.indexOf("-pw") + 1), password.toLocal8Bit());
+        }
+        QVERIFY(site->tag_exists("jdoe__dev"));
+        QVERIFY(site->tag_exists("jdoe__dev", "ccase_unix"));
+    }
+};
+
+QTEST_MAIN(TestRemotePassword)
+#include "tst_remote_password.moc"
