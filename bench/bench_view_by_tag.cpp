@@ -56,7 +56,7 @@ QUILLON_BENCH(view_by_tag)
             const QString tag = QStringLiteral("bench_view_%1").arg(i);
             const QString storage = home.path() + QStringLiteral("/storage/") + tag + QStringLiteral(".vws");
             try {
-                tool.CmdExec(QStringLiteral("mkview -tag ") + tag + QLatin1Char(' ') + storage);
+                tool.CmdExec({QStringLiteral("mkview"), QStringLiteral("-tag"), tag, storage});
             } catch (const ClearCaseError &e) {
                 std::fprintf(stderr, "view_by_tag: cannot make %s: %s\n", qPrintable(tag), e.what());
                 return;

@@ -103,7 +103,7 @@ bool frmMain::view_tag_exists(const QString &vtag)
 bool frmMain::view_active(const QString &vtag)
 {
     try {
-        return CTool().CmdExec(QStringLiteral("lsview ") + vtag).contains(QLatin1Char('*'));
+        return CTool().CmdExec({QStringLiteral("lsview"), vtag}).contains(QLatin1Char('*'));
     } catch (const std::exception &) {
         return false;
     }

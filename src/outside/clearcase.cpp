@@ -7,14 +7,6 @@ namespace {
 // A command line stays below this length; longer tag lists are split.
 constexpr qsizetype kMaxCommandLine = 32 * 1024;
 
-// A word of a command line: quoted when it holds a blank.
-QString word(const QString &text)
-{
-    if (text.contains(QLatin1Char(' ')) || text.contains(QLatin1Char('\t')))
-        return QLatin1Char('"') + text + QLatin1Char('"');
-    return text;
-}
-
 QString error_text(const CommandResult &result)
 {
     if (!result.errors.isEmpty())
@@ -22,11 +14,16 @@ QString error_text(const CommandResult &result)
     return QStringLiteral("cleartool returned status %1").arg(result.status);
 }
 
-CommandResult run_checked(CCSession &session, const QString &command_line)
+[[noreturn]] void fail(const CommandResult &result)
 {
-    CommandResult result = session.run(command_line);
+    throw ClearCaseError(error_text(result), result.timed_out);
+}
+
+CommandResult run_checked(CCSession &session, const QStringList &args)
+{
+    CommandResult result = session.run(args);
     if (result.status != 0)
-        throw ClearCaseError(error_text(result));
+        fail(result);
     return result;
 }
 
@@ -47,19 +44,21 @@ QStringList distinct(const QStringList &tags)
 // Runs "<command> t1 t2 ..." for the tags, as few times as the line length
 // allows, and hands each answer to take(result, tags of that command).
 template <typename Take>
-void run_batched(CCSession &session, const QString &command, const QStringList &tags, Take take)
+void run_batched(CCSession &session, const QStringList &command, const QStringList &tags, Take take)
 {
     const QStringList all = distinct(tags);
     qsizetype i = 0;
     while (i < all.size()) {
-        QString line = command;
+        QStringList args = command;
+        qsizetype length = command.join(QLatin1Char(' ')).size();
         QStringList chunk;
         do {
-            line += QLatin1Char(' ') + word(all[i]);
+            length += 1 + all[i].size() + 2;
+            args.append(all[i]);
             chunk.append(all[i]);
             ++i;
-        } while (i < all.size() && line.size() + 1 + all[i].size() + 2 <= kMaxCommandLine);
-        take(session.run(line), chunk);
+        } while (i < all.size() && length + 1 + all[i].size() + 2 <= kMaxCommandLine);
+        take(session.run(args), chunk);
     }
 }
 
@@ -76,25 +75,25 @@ void check_batch(const CommandResult &result, bool listed_something, const QStri
                 return;
         }
     }
-    throw ClearCaseError(error_text(result));
+    fail(result);
 }
 
 } // namespace
 
 QString CCView::ConfigSpec() const
 {
-    return run_checked(*m_session, QStringLiteral("catcs -tag ") + word(m_info.tag)).output;
+    return run_checked(*m_session, {QStringLiteral("catcs"), QStringLiteral("-tag"), m_info.tag}).output;
 }
 
-QString ClearTool::CmdExec(const QString &command_line)
+QString ClearTool::CmdExec(const QStringList &args)
 {
-    return run_checked(*m_session, command_line).output;
+    return run_checked(*m_session, args).output;
 }
 
 QSet<QString> ClearTool::ActiveByAsterisk(const QStringList &tags)
 {
     QSet<QString> active;
-    run_batched(*m_session, QStringLiteral("lsview"), tags,
+    run_batched(*m_session, {QStringLiteral("lsview")}, tags,
                 [&](const CommandResult &result, const QStringList &chunk) {
                     check_batch(result, !result.output.trimmed().isEmpty(), chunk);
                     const QSet<QString> marked = ccparse::parse_lsview_active(result.output);
@@ -106,12 +105,16 @@ QSet<QString> ClearTool::ActiveByAsterisk(const QStringList &tags)
     return active;
 }
 
-QStringList ClearCaseApp::ViewTags(bool fail_on_error, const QString &region)
+QStringList ClearCaseApp::ViewTags(bool fail_on_error, const QString &region, QString *error)
 {
-    const CommandResult result = m_session->run(QStringLiteral("lsview -short -region ") + word(region));
+    const CommandResult result = m_session->run(
+        {QStringLiteral("lsview"), QStringLiteral("-short"), QStringLiteral("-region"), region});
     QStringList tags = ccparse::parse_lsview_short(result.output);
-    if (result.status != 0 && (fail_on_error || tags.isEmpty()))
-        throw ClearCaseError(error_text(result));
+    if (result.status != 0) {
+        if (fail_on_error || tags.isEmpty() || !error)
+            fail(result);
+        *error = error_text(result);
+    }
     return tags;
 }
 
@@ -119,7 +122,8 @@ CCView ClearCaseApp::View(const QString &tag)
 {
     if (tag.trimmed().isEmpty())
         throw ClearCaseError(QStringLiteral("No view tag given."));
-    const CommandResult result = run_checked(*m_session, QStringLiteral("lsview -long ") + word(tag));
+    const CommandResult result =
+        run_checked(*m_session, {QStringLiteral("lsview"), QStringLiteral("-long"), tag});
     for (ViewInfo &info : ccparse::parse_lsview_long(result.output)) {
         if (info.tag == tag)
             return CCView(*m_session, std::move(info));
@@ -130,7 +134,7 @@ CCView ClearCaseApp::View(const QString &tag)
 QHash<QString, ViewInfo> ClearCaseApp::LookupViews(const QStringList &tags)
 {
     QHash<QString, ViewInfo> views;
-    run_batched(*m_session, QStringLiteral("lsview -long"), tags,
+    run_batched(*m_session, {QStringLiteral("lsview"), QStringLiteral("-long")}, tags,
                 [&](const CommandResult &result, const QStringList &chunk) {
                     QList<ViewInfo> listed = ccparse::parse_lsview_long(result.output);
                     check_batch(result, !listed.isEmpty(), chunk);

@@ -19,7 +19,15 @@
 // without its "cleartool: Error: " prefix.
 class ClearCaseError : public QuillonError {
 public:
-    using QuillonError::QuillonError;
+    explicit ClearCaseError(QString description, bool timed_out = false)
+        : QuillonError(std::move(description)), m_timed_out(timed_out)
+    {
+    }
+    // cleartool did not answer in time.
+    bool timed_out() const { return m_timed_out; }
+
+private:
+    bool m_timed_out;
 };
 
 // What one registry entry (one "lsview -long" block) says of a view tag.
@@ -37,30 +45,56 @@ struct ViewInfo {
 
 // The outcome of one cleartool command.
 struct CommandResult {
-    int status = 0;     // cleartool's exit status
-    QString output;     // standard output (error and warning lines excluded)
-    QStringList errors; // the "cleartool: Error: " lines, prefix removed
+    int status = 0;         // cleartool's exit status; -1 when it gave none
+    QString output;         // standard output (error and warning lines excluded)
+    QStringList errors;     // the "cleartool: Error: " lines, prefix removed
+    bool timed_out = false; // cleartool did not answer in time
 };
+
+class Interrupt;
 
 // Runs cleartool commands: through the co-process while it lives (started on
 // first use, started again when it has died), else one process per command.
+// Every wait runs a local event loop, so the window stays responsive.
 class CCSession {
 public:
     CCSession();
+    // The co-process is asked to quit and left to end on its own.
     ~CCSession();
     CCSession(const CCSession &) = delete;
     CCSession &operator=(const CCSession &) = delete;
 
-    // Runs one command line (without the word cleartool). Never throws for a
-    // failing command: the status and errors say it.
-    CommandResult run(const QString &command_line);
+    // Runs one command, its words without the word cleartool. Never throws
+    // for a failing command: the status and errors say it. Throws
+    // Interrupted when the interrupt fires.
+    CommandResult run(const QStringList &args);
 
     // Off: every command starts a process of its own.
     void set_use_coprocess(bool on);
 
-    // How long one command may take before cleartool is taken for hung and
-    // killed (120 s unless set).
+    // How long cleartool may take to answer: one command outside an action,
+    // all commands of an action together (60 s unless set, or the seconds in
+    // QUILLON_CLEARTOOL_TIMEOUT).
     void set_answer_timeout(int milliseconds);
+    int answer_timeout() const;
+
+    // Ends every wait early when it fires.
+    void set_interrupt(const Interrupt *interrupt);
+
+    // A user action: its commands share one deadline, and once cleartool has
+    // not answered in time the action's further commands fail at once, so
+    // that nobody is held longer than the timeout by one action. Actions
+    // nest; the outermost one counts.
+    class Action {
+    public:
+        explicit Action(CCSession &session);
+        ~Action();
+        Action(const Action &) = delete;
+        Action &operator=(const Action &) = delete;
+
+    private:
+        CCSession &m_session;
+    };
 
 private:
     struct Impl;
@@ -90,7 +124,7 @@ public:
     explicit ClearTool(CCSession &session) : m_session(&session) {}
     // The command's output text; throws ClearCaseError carrying cleartool's
     // error text when the command fails.
-    QString CmdExec(const QString &command_line);
+    QString CmdExec(const QStringList &args);
     // Of the given tags, those whose "lsview" line carries an asterisk
     // anywhere; one command for all of them (unknown tags are left out).
     QSet<QString> ActiveByAsterisk(const QStringList &tags);
@@ -103,10 +137,11 @@ private:
 class ClearCaseApp {
 public:
     explicit ClearCaseApp(CCSession &session) : m_session(&session) {}
-    // The view tags of a region, in cleartool's order. With fail_on_error
-    // false, errors met on single entries are passed over; a failure of the
-    // listing itself throws ClearCaseError.
-    QStringList ViewTags(bool fail_on_error, const QString &region);
+    // The view tags of a region, in cleartool's order. A listing that fails
+    // before it lists anything throws ClearCaseError. One that fails part-way
+    // throws too when fail_on_error is true or no error is asked for;
+    // otherwise it returns the tags listed and puts the error text in error.
+    QStringList ViewTags(bool fail_on_error, const QString &region, QString *error = nullptr);
     // The view with this tag; throws ClearCaseError when no view has it.
     CCView View(const QString &tag);
     // The registry entries of many tags in one command; unknown tags are

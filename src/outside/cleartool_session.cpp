@@ -1,26 +1,47 @@
-// CCSession: runs cleartool command lines, through one "cleartool -status"
-// co-process while it lives, else one process per command.
+// CCSession: runs cleartool commands, through one "cleartool -status"
+// co-process while it lives, else one process per command. Nothing here
+// blocks: every wait is a local event loop.
 
 #include "outside/clearcase.h"
 #include "outside/platform.h"
+#include "utils/waiting.h"
 
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <limits>
+
 namespace {
 
 const QString kProgram = QStringLiteral("cleartool");
 
-constexpr int kDefaultAnswerTimeoutMs = 120'000;
-constexpr int kStartTimeoutMs = 30'000;
-constexpr int kQuitTimeoutMs = 5'000;
+constexpr int kDefaultAnswerTimeoutMs = 60'000;
 
-const QLatin1StringView kErrorPrefix("cleartool: Error: ");
-const QLatin1StringView kWarningPrefix("cleartool: Warning: ");
+const QLatin1StringView kErrorPrefix("cleartool: Error:");
+const QLatin1StringView kWarningPrefix("cleartool: Warning:");
 
-// Sorts cleartool's standard error into error texts: the "cleartool: Error: "
-// prefix is removed, warnings are left out, any other line is kept whole.
+int default_timeout_ms()
+{
+    bool ok = false;
+    const int seconds = qEnvironmentVariableIntValue("QUILLON_CLEARTOOL_TIMEOUT", &ok);
+    return ok && seconds > 0 ? seconds * 1000 : kDefaultAnswerTimeoutMs;
+}
+
+// One line of cleartool's diagnostics: an error's text without its prefix
+// (the whole line when nothing follows the prefix), nothing for a warning.
+std::optional<QString> error_of(QStringView line)
+{
+    if (line.startsWith(kWarningPrefix))
+        return std::nullopt;
+    if (line.startsWith(kErrorPrefix)) {
+        const QStringView rest = line.mid(kErrorPrefix.size()).trimmed();
+        return (rest.isEmpty() ? line : rest).toString();
+    }
+    return line.toString();
+}
+
+// Sorts standard error into error texts; blank lines and warnings are left out.
 QStringList error_lines(const QByteArray &err)
 {
     QStringList errors;
@@ -28,11 +49,10 @@ QStringList error_lines(const QByteArray &err)
     for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
-        if (line.trimmed().isEmpty() || line.startsWith(kWarningPrefix))
+        if (line.trimmed().isEmpty())
             continue;
-        if (line.startsWith(kErrorPrefix))
-            line = line.mid(kErrorPrefix.size());
-        errors.append(line.toString());
+        if (auto e = error_of(line))
+            errors.append(*e);
     }
     return errors;
 }
@@ -40,167 +60,312 @@ QStringList error_lines(const QByteArray &err)
 // Subcommands that never ask the user anything: only these go to the
 // co-process, where a question would hang the stream. Everything else runs
 // in a process of its own whose standard input is the null device.
-bool never_prompts(const QString &command_line)
+bool never_prompts(const QStringList &args)
 {
-    if (command_line.contains(QLatin1Char('\n')) || command_line.contains(QLatin1Char('\r')))
+    if (args.isEmpty())
         return false;
-    const QStringList words = platform::split_command_line(command_line);
-    if (words.isEmpty())
-        return false;
-    const QString &sub = words.first();
+    const QString &sub = args.first();
     if (sub.startsWith(QLatin1String("ls")))
         return true;
     static const QSet<QString> quiet = {
-        QStringLiteral("catcs"),     QStringLiteral("catcr"),   QStringLiteral("describe"),
-        QStringLiteral("desc"),      QStringLiteral("pwv"),     QStringLiteral("hostinfo"),
-        QStringLiteral("startview"), QStringLiteral("endview"), QStringLiteral("mktag"),
-        QStringLiteral("rmtag"),     QStringLiteral("setcs"),   QStringLiteral("mkview"),
-        QStringLiteral("rmview"),
+        QStringLiteral("catcs"),     QStringLiteral("catcr"),      QStringLiteral("describe"),
+        QStringLiteral("desc"),      QStringLiteral("pwv"),        QStringLiteral("hostinfo"),
+        QStringLiteral("startview"), QStringLiteral("endview"),    QStringLiteral("mktag"),
+        QStringLiteral("rmtag"),     QStringLiteral("setcs"),      QStringLiteral("mkview"),
+        QStringLiteral("rmview"),    QStringLiteral("unregister"),
     };
     return quiet.contains(sub);
 }
 
-// Where the co-process's marker starts in one stdout line ("<prefix>Command
-// <n> returned status <s>"), with the status; -1 when the line has none for
-// command number n.
-qsizetype find_marker(QByteArrayView line, int n, int *status)
+// Questions change nothing: a hung one may be ended.
+bool only_asks(const QStringList &args)
+{
+    if (args.isEmpty())
+        return true;
+    const QString &sub = args.first();
+    return sub.startsWith(QLatin1String("ls")) || sub == QLatin1String("catcs") ||
+           sub == QLatin1String("catcr") || sub == QLatin1String("describe") ||
+           sub == QLatin1String("desc") || sub == QLatin1String("pwv") || sub == QLatin1String("hostinfo");
+}
+
+// The co-process reads one line and splits it at blanks, a double-quoted run
+// being one word. A word that this cannot carry (a double quote, a line end)
+// makes the command run in a process of its own.
+std::optional<QByteArray> coprocess_line(const QStringList &args)
+{
+    QString line;
+    for (const QString &w : args) {
+        if (w.contains(QLatin1Char('"')) || w.contains(QLatin1Char('\n')) || w.contains(QLatin1Char('\r')) ||
+            w.contains(QChar(0)))
+            return std::nullopt;
+        if (!line.isEmpty())
+            line += QLatin1Char(' ');
+        const bool quote = w.isEmpty() || w.contains(QLatin1Char(' ')) || w.contains(QLatin1Char('\t'));
+        line += quote ? QLatin1Char('"') + w + QLatin1Char('"') : w;
+    }
+    return line.toLocal8Bit() + '\n';
+}
+
+struct Marker {
+    qsizetype at;  // where the marker starts in the line (after any glued output)
+    bool in_range; // the status fits an int
+    long long status;
+};
+
+// The co-process's marker in one output line: "<prefix>Command <n> returned
+// status <s>", for command number n only.
+std::optional<Marker> find_marker(QByteArrayView line, int n)
 {
     if (line.endsWith('\r'))
         line.chop(1);
     const qsizetype at = line.lastIndexOf(QByteArrayView("Command "));
     if (at < 0)
-        return -1;
+        return std::nullopt;
     static const QRegularExpression marker(QStringLiteral("^Command (\\d+) returned status (-?\\d+)$"));
     const auto m = marker.match(QString::fromLatin1(line.sliced(at)));
-    if (!m.hasMatch() || m.captured(1).toInt() != n)
-        return -1;
-    *status = m.captured(2).toInt();
-    return at;
+    if (!m.hasMatch())
+        return std::nullopt;
+    bool n_ok = false;
+    if (m.captured(1).toInt(&n_ok) != n || !n_ok)
+        return std::nullopt;
+    bool ok = false;
+    const long long status = m.captured(2).toLongLong(&ok);
+    const bool in_range =
+        ok && status >= std::numeric_limits<int>::min() && status <= std::numeric_limits<int>::max();
+    return Marker{at, in_range, status};
+}
+
+QString timeout_text(int ms)
+{
+    return QStringLiteral("cleartool did not answer within %1 seconds.").arg(ms / 1000.0);
 }
 
 } // namespace
 
 struct CCSession::Impl {
     bool use_coprocess = true;
-    int answer_timeout_ms = kDefaultAnswerTimeoutMs;
-    std::unique_ptr<QProcess> co;
-    int sent = 0; // commands sent to the running co-process
+    int answer_timeout_ms = default_timeout_ms();
+    const Interrupt *interrupt = nullptr;
 
-    ~Impl() { stop_coprocess(); }
+    QProcess *co = nullptr; // the co-process, or none
+    int sent = 0;           // commands sent to it
+    QByteArray out;         // its merged output since the last answer
+    bool waiting = false;   // a command waits for its answer
 
+    int actions = 0; // nesting depth of actions
+    QDeadlineTimer action_deadline;
+    bool action_timed_out = false;
+
+    ~Impl() { let_go(true); }
+
+    QDeadlineTimer deadline() const
+    {
+        return actions > 0 ? action_deadline : QDeadlineTimer(answer_timeout_ms);
+    }
     bool ensure_coprocess();
-    void stop_coprocess();
-    void kill_coprocess();
-    std::optional<CommandResult> run_in_coprocess(const QString &command_line);
-    CommandResult run_once(const QString &command_line) const;
+    // Stops using the co-process: it is asked to quit (or ended, when it
+    // hangs on a question) and left to finish on its own.
+    void let_go(bool ask_to_quit, bool end_it = false);
+    std::optional<CommandResult> run_in_coprocess(const QStringList &args, const QByteArray &line);
+    CommandResult run_once(const QStringList &args);
 };
 
 bool CCSession::Impl::ensure_coprocess()
 {
-    if (co && co->state() == QProcess::Running)
+    if (co && co->state() != QProcess::NotRunning)
         return true;
-    kill_coprocess();
-    auto process = std::make_unique<QProcess>();
-    process->setProgram(kProgram);
-    process->setArguments({QStringLiteral("-status")});
-    process->start();
-    if (!process->waitForStarted(kStartTimeoutMs))
+    let_go(false);
+    co = new QProcess;
+    co->setProgram(kProgram);
+    co->setArguments({QStringLiteral("-status")});
+    // Errors and output in one stream, in the order cleartool wrote them,
+    // all before the command's marker.
+    co->setProcessChannelMode(QProcess::MergedChannels);
+    // A co-process left to finish its command after Quillon has gone sees a
+    // broken pipe as an error, not as a signal that ends it mid-change.
+    platform::ChildSetup setup;
+    setup.ignore_broken_pipe = true;
+    platform::apply_child_setup(*co, setup);
+    co->start();
+    if (co->state() == QProcess::NotRunning) {
+        delete co;
+        co = nullptr;
         return false;
-    co = std::move(process);
+    }
     sent = 0;
+    out.clear();
     return true;
 }
 
-void CCSession::Impl::kill_coprocess()
+void CCSession::Impl::let_go(bool ask_to_quit, bool end_it)
 {
     if (!co)
         return;
-    if (co->state() != QProcess::NotRunning) {
-        co->kill();
-        co->waitForFinished(kQuitTimeoutMs);
+    QProcess *p = co;
+    co = nullptr;
+    if (p->state() == QProcess::NotRunning) {
+        delete p;
+        return;
     }
-    co.reset();
+    if (end_it) {
+        p->kill();
+    } else {
+        if (ask_to_quit)
+            p->write("quit\n");
+        p->closeWriteChannel();
+    }
+    platform::keep_running(p);
 }
 
-void CCSession::Impl::stop_coprocess()
-{
-    if (co && co->state() == QProcess::Running) {
-        co->write("quit\n");
-        co->closeWriteChannel();
-        co->waitForFinished(kQuitTimeoutMs);
-    }
-    kill_coprocess();
-}
-
-std::optional<CommandResult> CCSession::Impl::run_in_coprocess(const QString &command_line)
+std::optional<CommandResult> CCSession::Impl::run_in_coprocess(const QStringList &args,
+                                                               const QByteArray &line)
 {
     if (!ensure_coprocess())
         return std::nullopt;
-    co->readAllStandardError(); // whatever an earlier command left behind
-    co->write(command_line.toLocal8Bit() + '\n');
+    out.clear();
+    co->write(line);
     const int n = ++sent;
 
-    QByteArray out;
-    qsizetype scanned = 0; // out holds no marker before this offset
-    QDeadlineTimer deadline(answer_timeout_ms);
-    for (;;) {
-        out += co->readAllStandardOutput();
+    QProcess *p = co;
+    LocalWait wait(interrupt);
+    std::optional<Marker> marker;
+    qsizetype answer_end = 0; // output before the marker
+    qsizetype scanned = 0;    // no marker before this offset
+    bool died = false;
+    auto take_output = [&] {
+        out += p->readAll();
         qsizetype newline;
         while ((newline = out.indexOf('\n', scanned)) >= 0) {
-            int status = 0;
-            const qsizetype at =
-                find_marker(QByteArrayView(out).sliced(scanned, newline - scanned), n, &status);
-            if (at >= 0) {
-                // Error lines written before the marker may still wait in
-                // the other pipe: take what is there without waiting.
-                co->waitForReadyRead(0);
-                CommandResult result;
-                result.status = status;
-                result.output = QString::fromLocal8Bit(QByteArrayView(out).first(scanned + at));
-                result.errors = error_lines(co->readAllStandardError());
-                return result;
+            // The marker is the last thing cleartool writes for a command: a
+            // line that looks like one with more output after it is output
+            // (a config spec, say, that holds such a line).
+            if (newline + 1 == out.size()) {
+                if (auto m = find_marker(QByteArrayView(out).sliced(scanned, newline - scanned), n)) {
+                    marker = m;
+                    answer_end = scanned + m->at;
+                    wait.done();
+                    return;
+                }
             }
             scanned = newline + 1;
         }
-        if (co->state() != QProcess::Running || deadline.hasExpired())
-            break;
-        if (!co->waitForReadyRead(int(deadline.remainingTime())) && co->state() == QProcess::Running &&
-            deadline.hasExpired())
-            break;
-    }
-    // It died or hung: this command is answered by a process of its own,
-    // the next one by a new co-process.
-    kill_coprocess();
-    return std::nullopt;
-}
+    };
+    const auto on_output = QObject::connect(p, &QProcess::readyRead, p, take_output);
+    const auto on_end = QObject::connect(p, &QProcess::finished, p, [&] {
+        take_output();
+        if (!marker) {
+            died = true;
+            wait.done();
+        }
+    });
+    const auto on_error = QObject::connect(p, &QProcess::errorOccurred, p, [&](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart || e == QProcess::Crashed) {
+            died = true;
+            wait.done();
+        }
+    });
+    waiting = true;
+    const LocalWait::Outcome outcome = wait.exec(deadline());
+    waiting = false;
+    QObject::disconnect(on_output);
+    QObject::disconnect(on_end);
+    QObject::disconnect(on_error);
 
-CommandResult CCSession::Impl::run_once(const QString &command_line) const
-{
+    if (outcome == LocalWait::Outcome::Interrupted) {
+        let_go(true);
+        throw Interrupted{};
+    }
+    if (outcome == LocalWait::Outcome::TimedOut) {
+        // Hung: a question is ended; a change is left to finish by itself.
+        let_go(false, only_asks(args));
+        CommandResult result;
+        result.status = -1;
+        result.timed_out = true;
+        result.errors << timeout_text(answer_timeout_ms);
+        return result;
+    }
+    if (died || !marker) {
+        // It died: this command is answered by a process of its own, the
+        // next one by a new co-process.
+        let_go(false);
+        return std::nullopt;
+    }
+
     CommandResult result;
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(kProgram, platform::split_command_line(command_line));
-    if (!process.waitForStarted(kStartTimeoutMs)) {
-        result.status = -1;
-        result.errors << QStringLiteral("Unable to start cleartool: %1").arg(process.errorString());
-        return result;
-    }
-    if (!process.waitForFinished(answer_timeout_ms)) {
-        process.kill();
-        process.waitForFinished(kQuitTimeoutMs);
-        result.status = -1;
-        result.errors << QStringLiteral("cleartool did not answer within %1 seconds: %2")
-                             .arg(answer_timeout_ms / 1000.0)
-                             .arg(command_line);
-        return result;
-    }
-    result.output = QString::fromLocal8Bit(process.readAllStandardOutput());
-    result.errors = error_lines(process.readAllStandardError());
-    if (process.exitStatus() == QProcess::NormalExit) {
-        result.status = process.exitCode();
+    if (marker->in_range) {
+        result.status = int(marker->status);
     } else {
         result.status = -1;
-        result.errors << QStringLiteral("cleartool ended abnormally: %1").arg(command_line);
+        result.errors
+            << QStringLiteral("cleartool reported the status %1, which is not a status.").arg(marker->status);
+    }
+    // Merged streams: diagnostics are told apart by their prefix.
+    const QString text = QString::fromLocal8Bit(QByteArrayView(out).first(answer_end));
+    out.clear();
+    QString output;
+    output.reserve(text.size());
+    for (QStringView l : QStringView(text).split(QLatin1Char('\n'))) {
+        QStringView bare = l;
+        if (bare.endsWith(QLatin1Char('\r')))
+            bare.chop(1);
+        if (bare.startsWith(kErrorPrefix) || bare.startsWith(kWarningPrefix)) {
+            if (auto e = error_of(bare))
+                result.errors.append(*e);
+            continue;
+        }
+        output += l;
+        output += QLatin1Char('\n');
+    }
+    output.chop(1); // the split adds a line end after the last piece
+    result.output = output;
+    return result;
+}
+
+CommandResult CCSession::Impl::run_once(const QStringList &args)
+{
+    CommandResult result;
+    QProcess *process = new QProcess;
+    process->setStandardInputFile(QProcess::nullDevice());
+    platform::ChildSetup setup;
+    setup.ignore_broken_pipe = true;
+    platform::apply_child_setup(*process, setup);
+    LocalWait wait(interrupt);
+    bool failed = false;
+    QObject::connect(process, &QProcess::finished, process, [&] { wait.done(); });
+    QObject::connect(process, &QProcess::errorOccurred, process, [&](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart) {
+            failed = true;
+            wait.done();
+        }
+    });
+    process->start(kProgram, args);
+    const LocalWait::Outcome outcome = wait.exec(deadline());
+    if (outcome == LocalWait::Outcome::Interrupted) {
+        platform::keep_running(process);
+        throw Interrupted{};
+    }
+    if (outcome == LocalWait::Outcome::TimedOut) {
+        if (only_asks(args))
+            process->kill();
+        platform::keep_running(process);
+        result.status = -1;
+        result.timed_out = true;
+        result.errors << timeout_text(answer_timeout_ms);
+        return result;
+    }
+    std::unique_ptr<QProcess> done(process);
+    if (failed) {
+        result.status = -1;
+        result.errors << QStringLiteral("Unable to start cleartool: %1").arg(process->errorString());
+        return result;
+    }
+    result.output = QString::fromLocal8Bit(process->readAllStandardOutput());
+    result.errors = error_lines(process->readAllStandardError());
+    if (process->exitStatus() == QProcess::NormalExit) {
+        result.status = process->exitCode();
+    } else {
+        result.status = -1;
+        result.errors << QStringLiteral("cleartool ended abnormally: %1").arg(args.join(QLatin1Char(' ')));
     }
     return result;
 }
@@ -213,7 +378,7 @@ void CCSession::set_use_coprocess(bool on)
 {
     d->use_coprocess = on;
     if (!on)
-        d->stop_coprocess();
+        d->let_go(true);
 }
 
 void CCSession::set_answer_timeout(int milliseconds)
@@ -221,11 +386,56 @@ void CCSession::set_answer_timeout(int milliseconds)
     d->answer_timeout_ms = milliseconds;
 }
 
-CommandResult CCSession::run(const QString &command_line)
+int CCSession::answer_timeout() const
 {
-    if (d->use_coprocess && never_prompts(command_line)) {
-        if (auto result = d->run_in_coprocess(command_line))
-            return *std::move(result);
+    return d->answer_timeout_ms;
+}
+
+void CCSession::set_interrupt(const Interrupt *interrupt)
+{
+    d->interrupt = interrupt;
+}
+
+CCSession::Action::Action(CCSession &session) : m_session(session)
+{
+    Impl &d = *session.d;
+    if (d.actions++ == 0) {
+        d.action_deadline = QDeadlineTimer(d.answer_timeout_ms);
+        d.action_timed_out = false;
     }
-    return d->run_once(command_line);
+}
+
+CCSession::Action::~Action()
+{
+    --m_session.d->actions;
+}
+
+CommandResult CCSession::run(const QStringList &args)
+{
+    if (d->interrupt)
+        d->interrupt->check();
+    if (d->actions > 0 && d->action_timed_out) {
+        CommandResult result;
+        result.status = -1;
+        result.timed_out = true;
+        result.errors << timeout_text(d->answer_timeout_ms);
+        return result;
+    }
+    CommandResult result;
+    bool answered = false;
+    // A command asked while another one waits for its answer (from a handler
+    // run inside that wait) never shares the co-process's stream.
+    if (d->use_coprocess && !d->waiting && never_prompts(args)) {
+        if (const auto line = coprocess_line(args)) {
+            if (auto r = d->run_in_coprocess(args, *line)) {
+                result = *std::move(r);
+                answered = true;
+            }
+        }
+    }
+    if (!answered)
+        result = d->run_once(args);
+    if (result.timed_out && d->actions > 0)
+        d->action_timed_out = true;
+    return result;
 }

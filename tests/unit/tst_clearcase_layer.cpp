@@ -2,10 +2,12 @@
 
 #include "outside/clearcase.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 
@@ -87,8 +89,9 @@ private slots:
                      u"No matching entries found for view tag \"Ann_Dyn\"."_s);
 
         ClearTool tool(session);
-        QCOMPARE(tool.CmdExec(u"lsview -short ann_snap"_s), u"ann_snap\n"_s);
-        QVERIFY_THROWS_EXCEPTION(ClearCaseError, tool.CmdExec(u"lsview -short ann_snap nosuch"_s));
+        QCOMPARE(tool.CmdExec({u"lsview"_s, u"-short"_s, u"ann_snap"_s}), u"ann_snap\n"_s);
+        QVERIFY_THROWS_EXCEPTION(ClearCaseError,
+                                 tool.CmdExec({u"lsview"_s, u"-short"_s, u"ann_snap"_s, u"nosuch"_s}));
     }
 
     // The batch questions give what one question per tag gives, in one command each.
@@ -116,7 +119,7 @@ private slots:
                 QCOMPARE((QList{views[tag].snapshot, views[tag].ucm}), (QList{one.snapshot, one.ucm}));
                 QCOMPARE(views[tag].global_path, one.global_path);
                 QCOMPARE(active.contains(tag),
-                         ClearTool(session).CmdExec(u"lsview "_s + tag).contains(QLatin1Char('*')));
+                         ClearTool(session).CmdExec({u"lsview"_s, tag}).contains(QLatin1Char('*')));
             } catch (const ClearCaseError &) {
                 QVERIFY2(!views.contains(tag) && !active.contains(tag), qPrintable(tag));
             }
@@ -146,6 +149,71 @@ private slots:
             QVERIFY(app.View(u"ann_dyn"_s).IsSnapShot());
         QVERIFY_THROWS_EXCEPTION(ClearCaseError, app.View(u"nosuch"_s));
         QCOMPARE(counters(), u"process_starts=4 commands=4 tags=4"_s);
+    }
+
+    // An answer ends at the marker of the command just sent, and only at the end of what cleartool
+    // wrote: a config spec holding marker lines comes back whole, and the next answer is its own.
+    void coprocessFraming_markerLinesInOutput()
+    {
+        QVERIFY(make_view(u"ann_dyn"_s));
+        const QByteArray rules =
+            "element * /main/LATEST\nCommand 1 returned status 0\nCommand 2 returned status 1\n"
+            "# Command 1 returned status 0\nend\n";
+        QVERIFY(sim({u"setcs"_s, u"-tag"_s, u"ann_dyn"_s, put(u"cs.txt"_s, rules)}));
+        CCSession session;
+        ClearTool tool(session);
+        QCOMPARE(tool.CmdExec({u"catcs"_s, u"-tag"_s, u"ann_dyn"_s}), QString::fromLatin1(rules));
+        QCOMPARE(tool.CmdExec({u"lsview"_s, u"-short"_s, u"ann_dyn"_s}), u"ann_dyn\n"_s);
+        QCOMPARE(tool.CmdExec({u"catcs"_s, u"-tag"_s, u"ann_dyn"_s}), QString::fromLatin1(rules));
+    }
+
+    // A stand-in co-process: a status out of range is a failure, an error line with nothing after its
+    // prefix is kept whole, a hung cleartool is given up after the timeout once per action, and the
+    // window's events run while it is waited for.
+    void coprocessFaults_statusRange_bareError_hangOncePerAction()
+    {
+        QTemporaryDir bin;
+        QFile fake(bin.filePath(u"cleartool"_s));
+        QVERIFY(fake.open(QIODevice::WriteOnly));
+        fake.write("#!/bin/sh\n[ \"$1\" = -status ] || exit 3\nn=0\n"
+                   "while IFS= read -r line; do n=$((n+1)); case $line in\n"
+                   "lsbig*) echo \"Command $n returned status 99999999999\" ;;\n"
+                   "lsbare*) echo 'cleartool: Error:'; echo \"Command $n returned status 1\" ;;\n"
+                   "lshang*) sleep 5 ;;\n"
+                   "*) echo fine; echo \"Command $n returned status 0\" ;;\n"
+                   "esac; done\n");
+        fake.close();
+        QVERIFY(fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+
+        CCSession session;
+        ClearTool tool(session);
+        expect_error([&] { tool.CmdExec({u"lsbig"_s}); },
+                     u"cleartool reported the status 99999999999, which is not a status."_s);
+        expect_error([&] { tool.CmdExec({u"lsbare"_s}); }, u"cleartool: Error:"_s);
+        QCOMPARE(tool.CmdExec({u"lsview"_s}), u"fine\n"_s);
+
+        session.set_answer_timeout(400);
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(20);
+        QElapsedTimer clock;
+        clock.start();
+        {
+            CCSession::Action action(session);
+            for (int i = 0; i < 3; ++i) {
+                const CommandResult r = session.run({u"lshang"_s});
+                QVERIFY(r.timed_out);
+                QCOMPARE(r.errors, QStringList{u"cleartool did not answer within 0.4 seconds."_s});
+            }
+        }
+        const qint64 held = clock.elapsed();
+        QVERIFY2(held >= 350 && held < 1500, qPrintable(QString::number(held))); // one timeout, not three
+        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+        QCOMPARE(tool.CmdExec({u"lsview"_s}), u"fine\n"_s); // a new co-process for the next action
+        qputenv("PATH", path);
     }
 };
 
