@@ -21,8 +21,7 @@ std::unique_ptr<platform::SingleInstance> &instance()
 bool Main()
 {
     if (!instance())
-        instance() =
-            std::make_unique<platform::SingleInstance>(QStringLiteral("quillon-") + get_login_name());
+        instance() = std::make_unique<platform::SingleInstance>();
     if (instance()->another_is_running()) {
         msg_box(QStringLiteral("Quillon is already running"), MsgIcon::Exclamation);
         return false;

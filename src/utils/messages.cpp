@@ -34,7 +34,9 @@ MsgAnswer msg_box(const QString &text, MsgIcon icon, MsgButtons buttons, const Q
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     if (buttons == MsgButtons::YesNo) {
-        box.setDefaultButton(QMessageBox::Yes);
+        // Every Yes/No question of the program asks before something is
+        // lost: Enter and Escape both keep things as they are.
+        box.setDefaultButton(QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
     }
     const int answer = box.exec();

@@ -8,6 +8,7 @@
 // QMessageBox; tests install a handler that records each box and answers it.
 
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
+// YesNo: No is the default button and the answer to Escape.
 enum class MsgButtons { Ok, YesNo };
 enum class MsgAnswer { Ok, Yes, No };
 

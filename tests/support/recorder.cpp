@@ -1,5 +1,7 @@
 #include "support/recorder.h"
 
+#include <QtTest>
+
 MessageRecorder::MessageRecorder()
 {
     set_message_handler([this](const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title) {
@@ -21,4 +23,15 @@ QStringList MessageRecorder::texts() const
     for (const Entry &e : shown)
         out << e.text;
     return out;
+}
+
+char *toString(const MessageRecorder::Entry &e)
+{
+    static const char *const icons[] = {"None", "Critical", "Question", "Exclamation", "Information"};
+    const QString text = QStringLiteral("{\"%1\", %2, %3, \"%4\"}")
+                             .arg(QString(e.text).replace(QLatin1String("\r\n"), QLatin1String("\\r\\n")))
+                             .arg(QLatin1String(icons[int(e.icon)]))
+                             .arg(e.buttons == MsgButtons::Ok ? QLatin1String("Ok") : QLatin1String("YesNo"))
+                             .arg(e.title);
+    return qstrdup(text.toUtf8().constData());
 }

@@ -13,9 +13,10 @@ class MessageRecorder {
 public:
     struct Entry {
         QString text;
-        MsgIcon icon;
-        MsgButtons buttons;
-        QString title;
+        MsgIcon icon = MsgIcon::None;
+        MsgButtons buttons = MsgButtons::Ok;
+        QString title = QStringLiteral("Quillon");
+        bool operator==(const Entry &) const = default;
     };
 
     MessageRecorder();
@@ -28,3 +29,8 @@ public:
     QStringList texts() const;
     void clear() { shown.clear(); }
 };
+
+using Msg = MessageRecorder::Entry;
+
+// For QCOMPARE of recorded boxes: text, icon, buttons and title.
+char *toString(const MessageRecorder::Entry &e);

@@ -89,7 +89,8 @@ private slots:
     {
         MessageRecorder msgs;
         const ConfigRecord rec = read("other.cfg", "other.cfg");
-        QCOMPARE(msgs.texts(), QStringList{"File does not exist --> " + path("other.cfg")});
+        QCOMPARE(msgs.shown,
+                 (QList<Msg>{{"File does not exist --> " + path("other.cfg"), MsgIcon::Critical}}));
         QCOMPARE(rec.CFG_FILE, "qn.cfg");
         QCOMPARE(rec.CFG_FILE_ALTERNATE, "UNDEF");
         QCOMPARE(rec.KESTREL, "kestrel");
@@ -128,8 +129,9 @@ private slots:
         QVERIFY(QFile::link(target, m_site->program_dir() + "/qn.cfg"));
         MessageRecorder msgs;
         read("qn.cfg");
-        QCOMPARE(msgs.texts(), QStringList{"Error processing config file --> " + path("qn.cfg") +
-                                           ":: " + probe.errorString()});
+        QCOMPARE(msgs.shown, (QList<Msg>{{"Error processing config file --> " + path("qn.cfg") +
+                                              ":: " + probe.errorString(),
+                                          MsgIcon::Critical}}));
         QVERIFY(m_window->ui->opModeCB->isEnabled()); // the checks after reading did not run
     }
 

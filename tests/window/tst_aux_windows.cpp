@@ -6,10 +6,16 @@
 #include "forms/frmProgress.h"
 #include "main/appglobals.h"
 
+#include "utils/messages.h"
+
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -37,6 +43,28 @@ private slots:
         w.start_progress(u"Removing view"_s);
         QCOMPARE(label->text(), u"Removing view"_s);
         w.stop_progress();
+    }
+
+    // The real box behind the message seam: icon, title, text, and a Yes/No question whose default
+    // (Enter) and Escape both answer No.
+    void messageBox_yesNoDefaultsToNo()
+    {
+        for (const int key : {Qt::Key_Return, Qt::Key_Escape}) {
+            QMessageBox *seen = nullptr;
+            QTimer::singleShot(0, this, [&] {
+                seen = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                QVERIFY(seen);
+                QCOMPARE(static_cast<QAbstractButton *>(seen->defaultButton()),
+                         seen->button(QMessageBox::No));
+                QCOMPARE(seen->windowTitle(), u"Warning..."_s);
+                QCOMPARE(seen->icon(), QMessageBox::Warning);
+                QCOMPARE(seen->text(), u"Remove?\nSure?"_s);
+                QTest::keyClick(seen, Qt::Key(key));
+            });
+            QCOMPARE(msg_box(u"Remove?\r\nSure?"_s, MsgIcon::Exclamation, MsgButtons::YesNo, u"Warning..."_s),
+                     MsgAnswer::No);
+            QVERIFY(seen);
+        }
     }
 
     void about_showsVersion_helpMenuOpensContents()

@@ -73,8 +73,9 @@ private slots:
         }
         ui->viewBut->setEnabled(true);
         ui->viewBut->click();
-        QCOMPARE(m_msgs.texts(), (QStringList{"ERROR: Directory not exist --> " + UNC_DIR + "\\ghost",
-                                              "You must first selecct a project"}));
+        QCOMPARE(m_msgs.shown,
+                 (QList<Msg>{{"ERROR: Directory not exist --> " + UNC_DIR + "\\ghost", MsgIcon::Critical},
+                             {"You must first selecct a project", MsgIcon::Information}}));
         m_msgs.clear();
     }
 
@@ -92,8 +93,9 @@ private slots:
             QCOMPARE(AppGlobals().tag_user, user);
         }
         m_w->get_myviews("Windows");
-        QVERIFY(m_msgs.texts().size() == 1 &&
-                m_msgs.texts()[0].startsWith("First select a project from the "));
+        QCOMPARE(m_msgs.shown, (QList<Msg>{{"First select a project from the project \r\npull-down menu.  "
+                                            "Warning: User is not identified yet.\r\n",
+                                            MsgIcon::Exclamation}}));
         m_msgs.clear();
     }
 
@@ -173,7 +175,8 @@ private slots:
     {
         const QString missing = UNC_DIR + "\\out\\missing.out";
         QCOMPARE(m_w->gcsv(missing), QStringLiteral("FAILED"));
-        QCOMPARE(m_msgs.texts(), QStringList{"(gcsv): File does not exist --> " + missing});
+        QCOMPARE(m_msgs.shown,
+                 (QList<Msg>{{"(gcsv): File does not exist --> " + missing, MsgIcon::Critical}}));
         m_msgs.clear();
         site->add_raw_template("out", "empty.out", "");
         QCOMPARE(m_w->gcsv(UNC_DIR + "\\out\\empty.out"), QString());

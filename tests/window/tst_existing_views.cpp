@@ -51,10 +51,11 @@ private slots:
         AppGlobals().tag_user = AppGlobals().unix_user = "jdoe";
         w->get_myviews(QString());
         w->get_myviews("Mars");
-        QCOMPARE(rec.texts(), (QStringList{"First select a project from the project \r\npull-down menu.  "
-                                           "Warning: User is not identified yet.\r\n",
-                                           "Region is not specified or unknown",
-                                           "ClearTool returned error: Unknown region \"Mars\"."}));
+        QCOMPARE(rec.shown, (QList<Msg>{{"First select a project from the project \r\npull-down menu.  "
+                                         "Warning: User is not identified yet.\r\n",
+                                         MsgIcon::Exclamation},
+                                        {"Region is not specified or unknown", MsgIcon::Exclamation},
+                                        {"ClearTool returned error: Unknown region \"Mars\"."}}));
         QCOMPARE(mine->count(), 0);
     }
 
@@ -63,8 +64,9 @@ private slots:
         TestSite::select(mine, "jdoe__dev");
         rec.answers.enqueue(MsgAnswer::No);
         w->removeViewBut_Click();
-        QCOMPARE(rec.texts(), QStringList{"You are about to permanently remove view\r\n--> jdoe__dev\r\n\r\n"
-                                          ">>> Are you sure you want to do this?"});
+        QCOMPARE(rec.shown, (QList<Msg>{{"You are about to permanently remove view\r\n--> jdoe__dev\r\n\r\n"
+                                         ">>> Are you sure you want to do this?",
+                                         MsgIcon::Exclamation, MsgButtons::YesNo, "Warning..."}}));
         QVERIFY(site->tag_exists("jdoe__dev"));
         rec.answers.enqueue(MsgAnswer::Yes);
         w->removeViewBut_Click();
@@ -78,8 +80,9 @@ private slots:
         rec.answers.enqueue(MsgAnswer::Yes);
         w->removeViewBut_Click();
         QCOMPARE(rec.shown.size(), 2);
-        QVERIFY(rec.shown[1].text.startsWith("Warning::") && rec.shown[1].text.contains("jdoe_old"));
-        QVERIFY(rec.shown[1].text.endsWith("\r\nCoult not remove view..."));
+        QCOMPARE(rec.shown[1], (Msg{"Warning::No matching entries found for view tag \"jdoe_old\".\r\n"
+                                    "Coult not remove view...",
+                                    MsgIcon::Exclamation, MsgButtons::Ok, "Warning..."}));
         QVERIFY(!TestSite::items(mine).contains("jdoe_old"));
     }
 
@@ -88,8 +91,10 @@ private slots:
         w->ui->StartView->trigger();
         w->ui->FindCO->trigger();
         QCOMPARE(rec.shown.size(), 2);
-        QVERIFY(rec.shown[0].text.endsWith("\r\nCould not execute --> cleardlg.exe /startview"));
-        QVERIFY(rec.shown[1].text.endsWith("\r\nCould not execute --> clearfindco.exe"));
+        QCOMPARE(
+            rec.shown,
+            (QList<Msg>{{"ERROR: No such file or directory\r\nCould not execute --> cleardlg.exe /startview"},
+                        {"ERROR: No such file or directory\r\nCould not execute --> clearfindco.exe"}}));
     }
 
     void detail_ofSnapshotThenDynamicThenVanishedView()
@@ -116,7 +121,8 @@ private slots:
         site->cleartool({"rmview", "-tag", "jdoe_old"});
         TestSite::select(mine, "jdoe_old");
         w->show_view_detail();
-        QCOMPARE(rec.texts(), QStringList{"Failed to get information on view --> jdoe_old"});
+        QCOMPARE(rec.shown, (QList<Msg>{{"Failed to get information on view --> jdoe_old", MsgIcon::Critical,
+                                         MsgButtons::Ok, "Error Encountered..."}}));
         QCOMPARE(d.ui->mainLabel->text(), shown);
     }
 };

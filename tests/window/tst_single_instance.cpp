@@ -40,13 +40,13 @@ int run_as_program(int argc, char **argv)
 class TestSingleInstance : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_tmp; // also TMPDIR, where the lock lives
+    QTemporaryDir m_tmp; // also the user's runtime folder, where the lock lives
     QProcess m_first, m_second, m_next;
 
     void start(QProcess &p, const QStringList &params = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char *var : {"TMPDIR", "QUILLON_PROGRAM_DIR", "QUILLON_UNC_ROOT"})
+        for (const char *var : {"XDG_RUNTIME_DIR", "QUILLON_PROGRAM_DIR", "QUILLON_UNC_ROOT"})
             env.insert(var, m_tmp.path());
         env.insert("USER", "jdoe");
         p.setProcessEnvironment(env);
@@ -88,7 +88,7 @@ private slots:
 
         m_first.kill(); // no chance to release the lock
         QVERIFY(m_first.waitForFinished(30000));
-        QVERIFY(QFile::exists(m_tmp.filePath("quillon-jdoe.lock")));
+        QVERIFY(QFile::exists(m_tmp.filePath("quillon.lock")));
         start(m_next, {"my site.cfg"}); // the file named in the program folder
         QVERIFY(prints(m_next, "READY|my site.cfg|sitehost\n"));
     }
