@@ -1,13 +1,18 @@
 #include "commands.h"
 
+#include "configspec.h"
 #include "registry.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace ccsim {
 
@@ -111,19 +116,55 @@ const std::vector<SubGrammar> &subcommands()
          "Usage: mktag -view -tag view-tag [-tcomment tag-comment] [-replace] [-region region-name] "
          "[-host hostname] [-gpath global-pname] view-storage-pname"},
         {"rmview",
-         {{"-tag", 4, true}, {"-force", 2, false}},
+         {{"-tag", 4, true}, {"-force", 2, false}, {"-all", 4, false}, {"-uuid", 4, true}},
          0,
          0,
          Tags::TagOption,
-         "Usage: rmview [-force] -tag view-tag"},
+         "Usage: rmview [-force] {-tag view-tag | -all -uuid view-uuid}"},
         {"rmtag",
          {{"-view", 3, false}, {"-region", 4, true}, {"-all", 4, false}},
          1,
          kMany,
          Tags::Args,
          "Usage: rmtag -view [-all | -region region-name] view-tag ..."},
+        {"unregister",
+         {{"-view", 3, false}, {"-uuid", 4, true}},
+         0,
+         0,
+         Tags::None,
+         "Usage: unregister -view -uuid view-uuid"},
         {"catcs", {{"-tag", 4, true}}, 0, 0, Tags::TagOption, "Usage: catcs -tag view-tag"},
-        {"setcs", {{"-tag", 4, true}}, 1, 1, Tags::TagOption, "Usage: setcs -tag view-tag config-spec-pname"},
+        {"setcs",
+         {{"-tag", 4, true}, {"-force", 2, false}},
+         1,
+         1,
+         Tags::TagOption,
+         "Usage: setcs [-tag view-tag] [-force] config-spec-pname"},
+        {"lsco",
+         {{"-avobs", 4, false},
+          {"-all", 4, false},
+          {"-cview", 4, false},
+          {"-me", 3, false},
+          {"-user", 4, true},
+          {"-short", 2, false},
+          {"-long", 2, false},
+          {"-fmt", 4, true}},
+         0,
+         kMany,
+         Tags::None,
+         "Usage: lsco [-avobs | -all] [-cview] [-me | -user login-name] [-short | -long | -fmt format] "
+         "[pname ...]"},
+        {"lsprivate",
+         {{"-tag", 4, true},
+          {"-other", 4, false},
+          {"-co", 3, false},
+          {"-do", 3, false},
+          {"-short", 2, false},
+          {"-long", 2, false}},
+         0,
+         0,
+         Tags::TagOption,
+         "Usage: lsprivate -tag view-tag [-co] [-do] [-other] [-short | -long]"},
         {"startview", {}, 1, kMany, Tags::Args, "Usage: startview view-tag ..."},
         {"endview", {{"-server", 4, false}}, 1, kMany, Tags::Args, "Usage: endview [-server] view-tag ..."},
         {"hostinfo", {{"-long", 2, false}}, 0, kMany, Tags::None, "Usage: hostinfo [-long] [hostname ...]"},
@@ -156,6 +197,113 @@ std::string quoted(std::string_view s)
 std::string unknown_tag(std::string_view tag)
 {
     return "No matching entries found for view tag " + quoted(tag) + ".";
+}
+
+// What every operation that needs the view server says about a view whose
+// storage cannot be reached.
+const char *const kStorageUnavailable =
+    "Operation \"view_get_prop(VIEW_PROP_WEBVIEW)\" failed: view storage directory or control files "
+    "unavailable -- additional information may be present in the view server host's view log.";
+
+// A tag whose view is no longer registered.
+std::string view_not_found(const Tag &t)
+{
+    return "Unable to find view by uuid:" + t.uuid + ", last known at " + quoted(t.host + ":" + t.gpath) +
+           ".";
+}
+
+// The tag `name` of the current region; throws the unknown-tag error.
+const Tag &find_tag_or_throw(const Registry &reg, const Context &ctx, std::string_view name)
+{
+    long i = reg.find_tag(ctx.region, name);
+    if (i < 0)
+        throw CtError(unknown_tag(name));
+    return reg.tags[static_cast<std::size_t>(i)];
+}
+
+// The view of the tag `name` in the current region, which must be registered
+// and, with `reachable`, have its storage available.
+const View &tagged_view(const Registry &reg, const Context &ctx, std::string_view name, bool reachable)
+{
+    const Tag &t = find_tag_or_throw(reg, ctx, name);
+    const View *v = reg.view(t.uuid);
+    if (!v)
+        throw CtError(view_not_found(t));
+    if (reachable && v->unreachable)
+        throw CtError(kStorageUnavailable);
+    return *v;
+}
+
+View &tagged_view_for_update(Registry &reg, const Context &ctx, std::string_view name, bool reachable)
+{
+    const View &v = tagged_view(reg, ctx, name, reachable);
+    return *reg.view_for_update(v.uuid);
+}
+
+// The snapshot view whose root holds the working directory, or null. The
+// simulator knows no other view context.
+const View *current_view(const Registry &reg, std::string &cwd)
+{
+    char buf[PATH_MAX];
+    if (!::getcwd(buf, sizeof buf))
+        return nullptr;
+    cwd = buf;
+    const View *found = nullptr;
+    for (std::size_t i = 0; i < reg.views.size(); ++i) {
+        const View &v = reg.view_at(i);
+        const std::string &root = v.root;
+        if (v.snapshot && !root.empty() && cwd.starts_with(root) &&
+            (cwd.size() == root.size() || cwd[root.size()] == '/'))
+            found = &v; // the newest one wins, as for mktag
+    }
+    return found;
+}
+
+const View &current_view_or_throw(const Registry &reg)
+{
+    std::string cwd = ".";
+    const View *v = current_view(reg, cwd);
+    if (!v)
+        throw CtError("Unable to determine view for " + quoted(cwd) + ".");
+    return *v;
+}
+
+// The VOB tags that exist: CCSIM_VOBS or /vobs/app and /vobs/tools, and with
+// `with_checkouts` those that hold a checkout.
+std::vector<std::string> known_vobs(const Registry &reg, const Context &ctx, bool with_checkouts)
+{
+    std::vector<std::string> vobs = ctx.vobs;
+    if (vobs.empty())
+        vobs = {"/vobs/app", "/vobs/tools"};
+    if (with_checkouts) {
+        for (std::size_t i = 0; i < reg.checkouts.size(); ++i) {
+            std::string vob = reg.checkout_at(i).vob;
+            if (std::find(vobs.begin(), vobs.end(), vob) == vobs.end())
+                vobs.push_back(std::move(vob));
+        }
+    }
+    return vobs;
+}
+
+// The VOBs a view holds checkouts in, sorted.
+std::vector<std::string> checkout_vobs(const Registry &reg, std::string_view uuid)
+{
+    std::vector<std::string> vobs;
+    for (std::size_t i = 0; i < reg.checkouts.size(); ++i) {
+        if (reg.checkouts[i].view != uuid)
+            continue;
+        std::string vob = reg.checkout_at(i).vob;
+        if (std::find(vobs.begin(), vobs.end(), vob) == vobs.end())
+            vobs.push_back(std::move(vob));
+    }
+    std::sort(vobs.begin(), vobs.end());
+    return vobs;
+}
+
+long count_checkouts(const Registry &reg, std::string_view uuid)
+{
+    return static_cast<long>(std::count_if(reg.checkouts.begin(), reg.checkouts.end(),
+                                           [&](const Record &r) { return r.view == uuid; }));
 }
 
 std::string region_of(const Parsed &p, const Context &ctx)
@@ -201,15 +349,16 @@ struct ListMode {
     bool shortf = false, longf = false, props = false, full = false;
 };
 
-void print_properties(Output &out, const View &v, bool full)
+void print_properties(Output &out, const View &v, bool full, bool old_dates)
 {
     std::string who = user_part(v.owner);
     std::string by = " by " + who + "." + who + "@" + v.host;
-    out.line("Created " + format_time(v.created) + by);
-    out.line("Last modified " + format_time(v.modified) + by);
-    out.line("Last accessed " + format_time(v.modified) + by);
+    out.line("Created " + format_time(v.created, old_dates) + by);
+    out.line("Last modified " + format_time(v.modified, old_dates) + by);
+    if (v.accessed != 0)
+        out.line("Last accessed " + format_time(v.accessed, old_dates) + by);
     if (v.cs_updated != 0)
-        out.line("Last config spec update " + format_time(v.cs_updated) + by);
+        out.line("Last config spec update " + format_time(v.cs_updated, old_dates) + by);
     out.line("Text mode: unix");
     std::string props = v.snapshot ? "snapshot" : "dynamic";
     if (v.ucm)
@@ -225,13 +374,29 @@ void print_properties(Output &out, const View &v, bool full)
     }
 }
 
-void print_tag(Output &out, const Tag &t, const View *v, const ListMode &m)
+// The properties part needs the view server: a view that is not registered
+// or whose storage is unavailable fails after its registry part.
+bool print_tag_properties(Output &out, const Tag &t, const View *v, const ListMode &m, bool old_dates,
+                          bool after_block)
+{
+    if (!v || v->unreachable) {
+        out.error(v ? std::string(kStorageUnavailable) : view_not_found(t));
+        return false;
+    }
+    if (after_block)
+        out.line("");
+    print_properties(out, *v, m.full, old_dates);
+    return true;
+}
+
+// Returns false when the view's part failed (an error was printed).
+bool print_tag(Output &out, const Tag &t, const View *v, const ListMode &m, bool old_dates)
 {
     static const View kMissing{};
     const View &view = v ? *v : kMissing;
     if (m.shortf) {
         out.line(t.name);
-        return;
+        return true;
     }
     if (!m.longf) {
         char marker = view.active && !view.snapshot ? '*' : ' ';
@@ -241,9 +406,7 @@ void print_tag(Output &out, const Tag &t, const View *v, const ListMode &m)
         out.text(padded(t.name, 20));
         out.text(" ");
         out.line(gpath);
-        if (m.props)
-            print_properties(out, view, m.full);
-        return;
+        return !m.props || print_tag_properties(out, t, v, m, old_dates, false);
     }
     out.line("Tag: " + t.name + (t.comment.empty() ? std::string() : " " + quoted(t.comment)));
     out.line("  Global path: " + t.gpath);
@@ -258,10 +421,7 @@ void print_tag(Output &out, const Tag &t, const View *v, const ListMode &m)
     if (!attrs.empty())
         out.line("View attributes: " + attrs);
     out.line("View owner: " + view.owner);
-    if (m.props) {
-        out.line("");
-        print_properties(out, view, m.full);
-    }
+    return !m.props || print_tag_properties(out, t, v, m, old_dates, true);
 }
 
 int lsview(const Parsed &p, const Context &ctx, Output &out)
@@ -286,8 +446,8 @@ int lsview(const Parsed &p, const Context &ctx, Output &out)
     if (p.args.empty()) {
         ViewIndex index(reg);
         for (const auto &t : reg.tags)
-            if (t.region == region)
-                print_tag(out, t, index.get(t.uuid), m);
+            if (t.region == region && !print_tag(out, t, index.get(t.uuid), m, ctx.old_dates))
+                status = 1;
         return status;
     }
     for (const auto &name : p.args) {
@@ -298,7 +458,8 @@ int lsview(const Parsed &p, const Context &ctx, Output &out)
             continue;
         }
         const Tag &t = reg.tags[static_cast<std::size_t>(i)];
-        print_tag(out, t, reg.view(t.uuid), m);
+        if (!print_tag(out, t, reg.view(t.uuid), m, ctx.old_dates))
+            status = 1;
     }
     return status;
 }
@@ -394,7 +555,12 @@ int mkview(const Parsed &p, const Context &ctx, Output &out)
         v.snapshot = snapshot;
         v.ucm = !stream.empty();
         v.active = true; // a new view's server is running
-        v.created = v.modified = v.cs_updated = now();
+        v.created = v.modified = v.cs_updated = v.accessed = now();
+        if (snapshot) { // as the working directory will name it, when it exists
+            char *real = ::realpath(snapdir.c_str(), nullptr);
+            v.root = real ? real : snapdir;
+            std::free(real);
+        }
         v.config_spec = "element * CHECKEDOUT\nelement * /main/LATEST\n";
         reg.add_region(region);
         reg.tags.push_back(Tag{region, name, v.uuid, host, gpath, opt_or(p, "-tcomment", "")});
@@ -457,16 +623,78 @@ int mktag(const Parsed &p, const Context &ctx, Output &)
 
 // ---- rmview, rmtag ---------------------------------------------------------------
 
-int rmview(const Parsed &p, const Context &ctx, Output &)
+std::string refusal(std::string_view view, long checkouts)
 {
+    return "Unable to remove view " + quoted(view) + ": it has " + std::to_string(checkouts) +
+           (checkouts == 1 ? " checkout." : " checkouts.");
+}
+
+// rmview -all -uuid U: the view's records in every VOB, and the view itself
+// when it is still registered, without contacting its server.
+int rmview_uuid(const Parsed &p, const Context &ctx, Output &out)
+{
+    if (p.has("-tag"))
+        throw CtError("Specify a view by -tag or by -uuid, not both.");
+    if (!p.has("-all"))
+        throw CtError("A view's references can be removed by uuid only from all VOBs: -all is required.");
+    const std::string &uuid = p.opts.at("-uuid");
+    Store store(ctx.home, Store::Mode::Write);
+    Registry reg = store.load();
+    const View *v = reg.view(uuid);
+    if (!v)
+        v = reg.unregistered_view(uuid);
+    long checkouts = count_checkouts(reg, uuid);
+    bool privates = std::any_of(reg.privates.begin(), reg.privates.end(),
+                                [&](const Record &r) { return r.view == uuid; });
+    if (!v && checkouts == 0 && !privates)
+        throw CtError("No view with uuid " + quoted(uuid) + " is registered or known to any VOB.");
+    if (checkouts > 0 && !p.has("-force"))
+        throw CtError(refusal(uuid, checkouts));
+    std::string where = v ? v->host + ":" + v->storage : uuid;
+    std::vector<std::string> vobs = checkout_vobs(reg, uuid);
+    reg.remove_view(uuid);
+    store.save(reg);
+    for (const auto &vob : vobs)
+        out.line(" Removed references to view " + quoted(where) + " from VOB " + quoted(vob) + ".");
+    return 0;
+}
+
+int rmview(const Parsed &p, const Context &ctx, Output &out)
+{
+    if (p.has("-uuid"))
+        return rmview_uuid(p, ctx, out);
     const std::string &name = tag_option(p);
     Store store(ctx.home, Store::Mode::Write);
     Registry reg = store.load();
-    long i = reg.find_tag(ctx.region, name);
-    if (i < 0)
-        throw CtError(unknown_tag(name));
-    std::string uuid = reg.tags[static_cast<std::size_t>(i)].uuid;
+    const View &v = tagged_view(reg, ctx, name, true);
+    std::string uuid = v.uuid;
+    long checkouts = count_checkouts(reg, uuid);
+    if (checkouts > 0 && !p.has("-force"))
+        throw CtError(refusal(name, checkouts));
+    std::string where = v.host + ":" + v.storage;
+    std::vector<std::string> vobs = checkout_vobs(reg, uuid);
     reg.remove_view(uuid);
+    store.save(reg);
+    for (const auto &vob : vobs) {
+        out.line("Removing references from VOB " + quoted(vob) + " ...");
+        out.line("Removed references to view " + quoted(where) + " from VOB " + quoted(vob) + ".");
+    }
+    return 0;
+}
+
+// Takes the view object out of the registry; its tags (if any are left) and
+// the VOBs' records of it stay, for rmview -all -uuid to find.
+int unregister(const Parsed &p, const Context &ctx, Output &)
+{
+    if (!p.has("-view"))
+        throw CtError("Only views can be unregistered: -view is required.");
+    auto it = p.opts.find("-uuid");
+    if (it == p.opts.end())
+        throw CtError("A view must be given with -uuid.");
+    Store store(ctx.home, Store::Mode::Write);
+    Registry reg = store.load();
+    if (!reg.unregister(it->second))
+        throw CtError("Unable to unregister view " + quoted(it->second) + ": ClearCase object not found.");
     store.save(reg);
     return 0;
 }
@@ -498,17 +726,14 @@ int catcs(const Parsed &p, const Context &ctx, Output &out)
 {
     const std::string &name = tag_option(p);
     Registry reg = Store(ctx.home, Store::Mode::Read).load();
-    long i = reg.find_tag(ctx.region, name);
-    if (i < 0)
-        throw CtError(unknown_tag(name));
-    if (const View *v = reg.view(reg.tags[static_cast<std::size_t>(i)].uuid))
-        out.text(v->config_spec);
+    out.text(tagged_view(reg, ctx, name, true).config_spec);
     return 0;
 }
 
-int setcs(const Parsed &p, const Context &ctx, Output &)
+// setcs -tag T sets a dynamic view's config spec; a snapshot view's is set
+// from inside its root, without -tag. The rules are checked first.
+int setcs(const Parsed &p, const Context &ctx, Output &out)
 {
-    const std::string &name = tag_option(p);
     const std::string &file = p.args[0];
     int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -522,12 +747,27 @@ int setcs(const Parsed &p, const Context &ctx, Output &)
 
     Store store(ctx.home, Store::Mode::Write);
     Registry reg = store.load();
-    long i = reg.find_tag(ctx.region, name);
-    if (i < 0)
-        throw CtError(unknown_tag(name));
-    View *view = reg.view_for_update(reg.tags[static_cast<std::size_t>(i)].uuid);
-    if (!view)
-        throw CtError(unknown_tag(name));
+    const View *found = nullptr;
+    if (p.has("-tag")) {
+        const std::string &name = p.opts.at("-tag");
+        found = &tagged_view(reg, ctx, name, false);
+        if (found->snapshot)
+            throw CtError("The config spec of snapshot view " + quoted(name) +
+                          " can be set only from inside the view, in its root directory.");
+    } else {
+        found = &current_view_or_throw(reg);
+    }
+    if (found->unreachable)
+        throw CtError(kStorageUnavailable);
+    // The VOBs of the checkouts are looked at only when the usual ones do not do.
+    if (!check_config_spec(text, known_vobs(reg, ctx, false)).empty()) {
+        auto problems = check_config_spec(text, known_vobs(reg, ctx, true));
+        for (const auto &problem : problems)
+            out.error(problem);
+        if (!problems.empty())
+            return 1;
+    }
+    View *view = reg.view_for_update(found->uuid);
     view->config_spec = std::move(text);
     view->cs_updated = view->modified = now();
     store.save(reg);
@@ -542,17 +782,197 @@ int set_active(const Parsed &p, const Context &ctx, Output &out, bool active)
     Registry reg = store.load();
     int status = 0;
     for (const auto &name : p.args) {
-        long i = reg.find_tag(ctx.region, name);
-        View *v = i < 0 ? nullptr : reg.view_for_update(reg.tags[static_cast<std::size_t>(i)].uuid);
-        if (!v) {
-            out.error(unknown_tag(name));
+        try {
+            View &v = tagged_view_for_update(reg, ctx, name, true);
+            v.active = active;
+            if (active)
+                v.accessed = now();
+        } catch (const CtError &e) {
+            out.error(e.what());
             status = 1;
-            continue;
         }
-        v->active = active;
     }
     store.save(reg);
     return status;
+}
+
+// ---- lsco, lsprivate -------------------------------------------------------------------
+
+const char *const kNoTagInRegion = "<no-tag-in-region>";
+
+// Each view's first tag in the region, for %Tf.
+std::unordered_map<std::string_view, std::string_view> tags_in_region(const Registry &reg,
+                                                                      const std::string &region)
+{
+    std::unordered_map<std::string_view, std::string_view> map;
+    for (const auto &t : reg.tags)
+        if (t.region == region)
+            map.emplace(t.uuid, t.name);
+    return map;
+}
+
+// Expands an lsco -fmt string: %TUf %Tf %n %Rf %d %u %%, and \n \t \\. Anything
+// else is copied as it is.
+void format_checkout(std::string &line, std::string_view fmt, const Checkout &c, std::string_view tag,
+                     bool old_dates)
+{
+    for (std::size_t i = 0; i < fmt.size(); ++i) {
+        char ch = fmt[i];
+        std::string_view rest = fmt.substr(i + 1);
+        if (ch == '\\' && !rest.empty() && (rest[0] == 'n' || rest[0] == 't' || rest[0] == '\\')) {
+            line += rest[0] == 'n' ? '\n' : rest[0] == 't' ? '\t' : '\\';
+            ++i;
+        } else if (ch != '%' || rest.empty()) {
+            line += ch;
+        } else if (rest.starts_with("TUf")) {
+            line += c.view;
+            i += 3;
+        } else if (rest.starts_with("Tf")) {
+            line += tag;
+            i += 2;
+        } else if (rest.starts_with("Rf")) {
+            line += c.reserved ? "reserved" : "unreserved";
+            i += 2;
+        } else if (rest[0] == 'n' || rest[0] == 'd' || rest[0] == 'u' || rest[0] == '%') {
+            line += rest[0] == 'n'   ? c.path
+                    : rest[0] == 'd' ? format_time(c.date, old_dates)
+                    : rest[0] == 'u' ? c.user
+                                     : std::string("%");
+            ++i;
+        } else {
+            line += ch;
+        }
+    }
+}
+
+// Whether `path` is `pname` or an entry of the directory `pname`.
+bool names_element(std::string_view path, std::string_view pname)
+{
+    while (pname.size() > 1 && (pname.back() == '/' || pname.back() == '\\'))
+        pname.remove_suffix(1);
+    if (!path.starts_with(pname))
+        return false;
+    std::string_view rest = path.substr(pname.size());
+    if (rest.empty())
+        return true;
+    return (rest[0] == '/' || rest[0] == '\\') && rest.find_first_of("/\\", 1) == std::string_view::npos;
+}
+
+// The checkouts of every view, registered or not: a checkout is a VOB's
+// record. With -avobs (or -all without pnames) all of them; with pnames those
+// of these elements or directories, or with -all of their VOBs.
+int lsco(const Parsed &p, const Context &ctx, Output &out)
+{
+    bool all = p.has("-avobs") || (p.has("-all") && p.args.empty());
+    if (!all && p.args.empty())
+        throw CtError("Not a vob object: \".\".");
+    Registry reg = Store(ctx.home, Store::Mode::Read).load();
+    int status = 0;
+    std::vector<std::string> pnames, pname_vobs;
+    if (!all) {
+        std::vector<std::string> vobs = known_vobs(reg, ctx, true);
+        for (const auto &pname : p.args) {
+            std::string vob = vob_of(pname);
+            if (vob.empty() || std::find(vobs.begin(), vobs.end(), vob) == vobs.end()) {
+                out.error("Not a vob object: " + quoted(pname) + ".");
+                status = 1;
+                continue;
+            }
+            pnames.push_back(pname);
+            pname_vobs.push_back(vob);
+        }
+        if (pnames.empty())
+            return status;
+    }
+    std::string only_view;
+    if (p.has("-cview"))
+        only_view = current_view_or_throw(reg).uuid;
+    std::string only_user;
+    if (p.has("-user"))
+        only_user = user_part(p.opts.at("-user"));
+    else if (p.has("-me"))
+        only_user = user_part(ctx.user);
+
+    bool longf = p.has("-long"), shortf = p.has("-short"), fmtf = p.has("-fmt");
+    std::string_view fmt = fmtf ? std::string_view(p.opts.at("-fmt")) : std::string_view();
+    bool need_tags = longf || fmt.find("%Tf") != std::string_view::npos;
+    std::unordered_map<std::string_view, std::string_view> tags;
+    if (need_tags)
+        tags = tags_in_region(reg, ctx.region);
+    std::string line;
+    for (std::size_t i = 0; i < reg.checkouts.size(); ++i) {
+        if (!only_view.empty() && reg.checkouts[i].view != only_view)
+            continue;
+        Checkout c = reg.checkout_at(i);
+        if (!only_user.empty() && user_part(c.user) != only_user)
+            continue;
+        if (!all) {
+            bool hit = false;
+            for (std::size_t k = 0; k < pnames.size() && !hit; ++k)
+                hit = p.has("-all") ? c.vob == pname_vobs[k] : names_element(c.path, pnames[k]);
+            if (!hit)
+                continue;
+        }
+        std::string_view tag = kNoTagInRegion;
+        if (need_tags)
+            if (auto it = tags.find(c.view); it != tags.end())
+                tag = it->second;
+        line.clear();
+        if (fmtf) {
+            format_checkout(line, fmt, c, tag, ctx.old_dates);
+            out.text(line);
+            continue;
+        }
+        if (shortf) {
+            out.line(c.path);
+            continue;
+        }
+        line = format_time(c.date, ctx.old_dates) + "  " + padded(c.user, 10) + " checkout version " +
+               quoted(c.path) + (c.reserved ? " (reserved)" : " (unreserved)");
+        out.line(line);
+        if (longf) {
+            const View *v = reg.view(c.view);
+            if (!v)
+                v = reg.unregistered_view(c.view);
+            std::string where = v ? v->host + ":" + v->storage : std::string();
+            out.line("  by view: " + std::string(tag) + " (" + quoted(where) + ")");
+        }
+    }
+    return status;
+}
+
+// A dynamic view's checked-out files and other view-private files, as full
+// paths through the view: /view/TAG/vobs/...
+int lsprivate(const Parsed &p, const Context &ctx, Output &out)
+{
+    const std::string &name = tag_option(p);
+    Registry reg = Store(ctx.home, Store::Mode::Read).load();
+    const View &v = tagged_view(reg, ctx, name, false);
+    if (v.snapshot)
+        throw CtError("lsprivate does not work in a snapshot view: " + quoted(name) + ".");
+    if (v.unreachable)
+        throw CtError(kStorageUnavailable);
+    bool filtered = p.has("-co") || p.has("-other") || p.has("-do");
+    bool want_co = !filtered || p.has("-co"), want_other = !filtered || p.has("-other");
+
+    std::vector<std::pair<std::string, bool>> entries; // path, checked out
+    if (want_co)
+        for (std::size_t i = 0; i < reg.checkouts.size(); ++i)
+            if (reg.checkouts[i].view == v.uuid)
+                entries.emplace_back(reg.checkout_at(i).path, true);
+    if (want_other)
+        for (std::size_t i = 0; i < reg.privates.size(); ++i)
+            if (reg.privates[i].view == v.uuid)
+                entries.emplace_back(reg.private_at(i), false);
+    std::sort(entries.begin(), entries.end());
+    std::string prefix = "/view/" + name;
+    bool longf = p.has("-long");
+    for (const auto &[path, co] : entries) {
+        if (longf)
+            out.text(co ? "checked-out version    " : "view private object    ");
+        out.line(prefix + path + (co ? " [checkedout]" : ""));
+    }
+    return 0;
 }
 
 } // namespace
@@ -663,6 +1083,12 @@ int execute(const Parsed &p, const Context &ctx, Output &out)
         return rmview(p, ctx, out);
     if (s == "rmtag")
         return rmtag(p, ctx, out);
+    if (s == "unregister")
+        return unregister(p, ctx, out);
+    if (s == "lsco")
+        return lsco(p, ctx, out);
+    if (s == "lsprivate")
+        return lsprivate(p, ctx, out);
     if (s == "catcs")
         return catcs(p, ctx, out);
     if (s == "setcs")

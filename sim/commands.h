@@ -32,6 +32,9 @@ struct Context {
     std::string region; // the process's current region
     std::string user;   // owner of the views it makes
     std::string host;   // this machine's name
+    // From the knobs, per command:
+    bool old_dates = false;        // dates as 17-Jun-10.08:13:40
+    std::vector<std::string> vobs; // the VOBs that exist, when not the default ones
 };
 
 // A command line taken apart: subcommand, options (canonical names), the

@@ -4,6 +4,7 @@
 #include "registry.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -43,14 +44,53 @@ std::vector<std::string_view> split_bars(std::string_view line)
     }
 }
 
-std::int64_t parse_time(std::string_view s)
+// A flag's count, as in "checkouts=12"; -1 when it is not a number.
+long count_of(std::string_view s)
 {
-    std::tm tm{};
-    std::string str(s);
-    const char *end = ::strptime(str.c_str(), "%Y-%m-%dT%H:%M:%SZ", &tm);
-    if (!end || *end != '\0')
+    if (s.empty() || s.size() > 9)
         return -1;
-    return static_cast<std::int64_t>(::timegm(&tm));
+    long n = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9')
+            return -1;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+std::string numbered(const char *prefix, long i, const char *suffix)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04ld", i);
+    return prefix + std::string(buf) + suffix;
+}
+
+// Generated records of a view: checkouts alternate between the two VOBs,
+// every fourth one unreserved, an hour apart from an hour after `since`;
+// private files alternate the same way.
+void generate_records(Registry &reg, const View &v, long checkouts, long privates, std::int64_t since)
+{
+    static const char *const kVobs[] = {"/vobs/app", "/vobs/tools"};
+    std::string user(storage_name(v.owner));
+    std::string lines;
+    for (long i = 1; i <= checkouts; ++i) {
+        Checkout c;
+        c.view = v.uuid;
+        c.vob = kVobs[(i - 1) % 2];
+        c.path = numbered((c.vob + "/src/file_").c_str(), i, ".c");
+        c.reserved = i % 4 != 0;
+        c.date = since + i * 3600;
+        c.user = user;
+        lines += Registry::checkout_line(c);
+    }
+    if (!lines.empty())
+        reg.add_records('C', std::move(lines));
+    lines.clear();
+    for (long i = 1; i <= privates; ++i)
+        lines += Registry::private_line(
+            v.uuid, numbered((std::string(kVobs[(i - 1) % 2]) + "/src/notes_").c_str(), i, ".txt"));
+    if (!lines.empty())
+        reg.add_records('P', std::move(lines));
 }
 
 std::string key_of(std::string_view region, std::string_view tag)
@@ -103,8 +143,8 @@ long import_views(const Context &ctx, const std::string &file)
             throw CtError(file + ":" + std::to_string(lineno) + ": " + why);
         };
         auto f = split_bars(line);
-        if (f.size() < 6 || f.size() > 9)
-            fail("expected 6 to 9 fields separated by \"|\", found " + std::to_string(f.size()) + ".");
+        if (f.size() < 6 || f.size() > 10)
+            fail("expected 6 to 10 fields separated by \"|\", found " + std::to_string(f.size()) + ".");
         std::string region(f[0]), tag(f[1]), gpath(f[2]), host(f[3]), owner(f[5]);
         if (region.empty() || tag.empty() || gpath.empty())
             fail("region, tag and global path must not be empty.");
@@ -115,6 +155,7 @@ long import_views(const Context &ctx, const std::string &file)
 
         View v;
         bool link = false;
+        long checkouts = 0, privates = 0;
         std::string_view flags = f[4];
         while (!flags.empty()) {
             std::size_t comma = flags.find(',');
@@ -130,6 +171,12 @@ long import_views(const Context &ctx, const std::string &file)
                 v.active = true;
             else if (fl == "tag")
                 link = true;
+            else if (fl == "unreachable")
+                v.unreachable = true;
+            else if (fl.starts_with("checkouts=") && (checkouts = count_of(fl.substr(10))) >= 0)
+                continue;
+            else if (fl.starts_with("private=") && (privates = count_of(fl.substr(8))) >= 0)
+                continue;
             else if (fl != "dynamic" && fl != "-" && !fl.empty())
                 fail("unknown flag \"" + std::string(fl) + "\".");
         }
@@ -159,7 +206,19 @@ long import_views(const Context &ctx, const std::string &file)
             if (v.created < 0)
                 fail("the creation time must look like 2018-04-27T07:58:08Z.");
         }
-        v.modified = v.cs_updated = v.created;
+        v.modified = v.cs_updated = v.accessed = v.created;
+        if (f.size() > 9 && !f[9].empty()) {
+            v.accessed = parse_time(f[9]);
+            if (v.accessed < 0)
+                fail("the access time must look like 2018-04-27T07:58:08Z.");
+        }
+        if (v.snapshot) {
+            std::string_view root = gpath;
+            if (root.size() > 4 && root.ends_with(".vws"))
+                root.remove_suffix(4);
+            v.root = std::string(root);
+        }
+        generate_records(reg, v, checkouts, privates, v.created);
         v.config_spec = f.size() > 7 && !f[7].empty() ? config_spec(std::string(f[7])) : kDefaultConfigSpec;
         reg.tags.push_back(Tag{region, tag, v.uuid, host, gpath, comment});
         by_storage[std::string(storage_name(gpath))] = reg.views.size();

@@ -63,10 +63,15 @@ void set_knob(Knobs &k, std::string_view key, std::string_view value)
         k.die = std::string(trim(value));
     else if (key == "CCSIM_CRLF")
         k.crlf = value == "1";
+    else if (key == "CCSIM_OLD_DATES")
+        k.old_dates = value == "1";
+    else if (key == "CCSIM_VOBS")
+        k.vobs = split_list(value);
 }
 
 const char *const kKnobNames[] = {"CCSIM_COST_START_MS", "CCSIM_COST_CMD_MS", "CCSIM_COST_TAG_MS",
-                                  "CCSIM_FAIL",          "CCSIM_DIE",         "CCSIM_CRLF"};
+                                  "CCSIM_FAIL",          "CCSIM_DIE",         "CCSIM_CRLF",
+                                  "CCSIM_OLD_DATES",     "CCSIM_VOBS"};
 
 Counters parse_counters(std::string_view text)
 {

@@ -15,6 +15,8 @@ struct Knobs {
     std::vector<std::string> fail; // subcommands that fail
     std::string die;               // subcommand during which the process dies
     bool crlf = false;             // standard output lines end in CR LF
+    bool old_dates = false;        // dates as 17-Jun-10.08:13:40 instead of ISO 8601
+    std::vector<std::string> vobs; // VOB tags that exist, when set (else the default ones)
 
     // The environment's values, overridden by KEY=VALUE lines of $home/knobs.
     static Knobs read(const std::string &home);

@@ -5,6 +5,7 @@
 #include "import.h"
 #include "knobs.h"
 #include "registry.h"
+#include "simedit.h"
 
 #include <cerrno>
 #include <csignal>
@@ -62,6 +63,9 @@ int run_one(const Context &ctx, const std::vector<std::string> &words, bool coun
 {
     Knobs knobs = Knobs::read(ctx.home);
     out.crlf = knobs.crlf;
+    Context cmd_ctx = ctx;
+    cmd_ctx.old_dates = knobs.old_dates;
+    cmd_ctx.vobs = knobs.vobs;
     Parsed p = parse_command(words);
     add_counters(ctx.home, Counters{counts_start ? 1 : 0, 1, p.tags_named});
     sleep_ms((counts_start ? knobs.cost_start_ms : 0) + knobs.cost_cmd_ms + knobs.cost_tag_ms * p.tags_named);
@@ -79,7 +83,7 @@ int run_one(const Context &ctx, const std::vector<std::string> &words, bool coun
     if (!knobs.die.empty() && knobs.die == p.sub)
         die_now(out);
     try {
-        return execute(p, ctx, out);
+        return execute(p, cmd_ctx, out);
     } catch (const CtError &e) {
         out.error(e.what());
         return 1;
@@ -137,6 +141,12 @@ const char *const kHelp =
     "  cleartool-sim -status                  commands from standard input, with status lines\n"
     "  cleartool-sim -sim-import FILE...      load views from import files\n"
     "  cleartool-sim -sim-mkregion REGION...  make empty regions\n"
+    "  cleartool-sim -sim-checkout TAG PATH [reserved|unreserved]\n"
+    "                                         check PATH out to the view of TAG\n"
+    "  cleartool-sim -sim-private TAG PATH    add a view-private file to it\n"
+    "  cleartool-sim -sim-unreachable TAG on|off\n"
+    "                                         make its storage unreachable, or reachable again\n"
+    "  cleartool-sim -sim-accessed TAG DATE   set its last access (2018-04-27T07:58:08Z, 0: none)\n"
     "  cleartool-sim -sim-counters            print process_starts=N commands=N tags=N\n"
     "  cleartool-sim -sim-reset-counters      set the counters to zero\n";
 
@@ -162,7 +172,7 @@ int sim_command(const Context &ctx, const std::vector<std::string> &args)
                      " commands=" + std::to_string(c.commands) + " tags=" + std::to_string(c.tags));
         } else if (cmd == "-sim-reset-counters") {
             reset_counters(ctx.home);
-        } else {
+        } else if (!sim_edit(ctx, args)) {
             out.error("Unrecognized simulator command: \"" + cmd + "\"");
             out.raw_error(kHelp);
             return 1;
@@ -190,7 +200,11 @@ int main(int argc, char **argv)
         out.error("CCSIM_HOME is not set: the simulator has no view registry.");
         return 1;
     }
-    Context ctx{home, env_or("CCSIM_REGION", "Windows"), current_user(), host_name()};
+    Context ctx;
+    ctx.home = home;
+    ctx.region = env_or("CCSIM_REGION", "Windows");
+    ctx.user = current_user();
+    ctx.host = host_name();
     try {
         prepare_home(ctx.home, env_or("CCSIM_SHARED", "0") == "1");
     } catch (const CtError &e) {

@@ -14,7 +14,10 @@ namespace ccsim {
 
 namespace {
 
-constexpr std::string_view kHeader = "ccsim-registry\t1";
+// Version 1 files (no checkouts, private files or unregistered views, and
+// ten view fields) are still read; a save writes version 2.
+constexpr std::string_view kHeaderPrefix = "ccsim-registry\t";
+constexpr int kVersion = 2;
 
 std::string sys_error(const std::string &what)
 {
@@ -103,6 +106,8 @@ std::string flags_of(const View &v)
         s += 'u';
     if (v.active)
         s += 'a';
+    if (v.unreachable)
+        s += 'x';
     return s.empty() ? std::string("-") : s;
 }
 
@@ -126,11 +131,23 @@ std::string read_all(int fd)
     return data;
 }
 
-View parse_view(std::string_view line)
+std::string derived_root(std::string_view storage)
 {
-    std::string_view f[10];
+    if (storage.size() > 4 && storage.ends_with(".vws"))
+        storage.remove_suffix(4);
+    return std::string(storage);
+}
+
+// Version 1: uuid host storage flags owner created modified cs-updated stream
+// config-spec. Version 2 adds accessed after cs-updated and the snapshot root
+// after the stream.
+View parse_view(std::string_view line, int version)
+{
+    constexpr std::size_t kMax = 12;
+    std::string_view f[kMax];
+    std::size_t want = version == 1 ? 10 : 12;
     View v;
-    if (split_fields(line, f, 10) != 10)
+    if (split_fields(line, f, want) != want)
         return v;
     v.uuid = std::string(f[0]);
     v.host = unescape(f[1]);
@@ -139,13 +156,24 @@ View parse_view(std::string_view line)
         v.snapshot |= c == 's';
         v.ucm |= c == 'u';
         v.active |= c == 'a';
+        v.unreachable |= c == 'x';
     }
     v.owner = unescape(f[4]);
     v.created = to_int(f[5]);
     v.modified = to_int(f[6]);
     v.cs_updated = to_int(f[7]);
-    v.stream = unescape(f[8]);
-    v.config_spec = unescape(f[9]);
+    if (version == 1) {
+        v.accessed = v.modified;
+        v.stream = unescape(f[8]);
+        v.config_spec = unescape(f[9]);
+    } else {
+        v.accessed = to_int(f[8]);
+        v.stream = unescape(f[9]);
+        v.root = unescape(f[10]);
+        v.config_spec = unescape(f[11]);
+    }
+    if (v.snapshot && v.root.empty())
+        v.root = derived_root(v.storage);
     return v;
 }
 
@@ -160,16 +188,52 @@ void append_view(std::string &out, const View &v)
     out += flags_of(v);
     out += '\t';
     append_escaped(out, v.owner);
-    out += '\t';
-    out += std::to_string(v.created);
-    out += '\t';
-    out += std::to_string(v.modified);
-    out += '\t';
-    out += std::to_string(v.cs_updated);
+    for (std::int64_t t : {v.created, v.modified, v.cs_updated, v.accessed}) {
+        out += '\t';
+        out += std::to_string(t);
+    }
     out += '\t';
     append_escaped(out, v.stream);
     out += '\t';
+    append_escaped(out, v.root);
+    out += '\t';
     append_escaped(out, v.config_spec);
+}
+
+// Appends the records of `lines` ("uuid<TAB>...", one a line) to `to`.
+void split_records(std::string_view lines, std::vector<Record> &to)
+{
+    while (!lines.empty()) {
+        std::size_t nl = lines.find('\n');
+        std::string_view line = lines.substr(0, nl);
+        lines.remove_prefix(nl == std::string_view::npos ? lines.size() : nl + 1);
+        std::size_t tab = line.find('\t');
+        if (tab != std::string_view::npos)
+            to.push_back(Record{line.substr(0, tab), line});
+    }
+}
+
+void write_slots(std::string &out, char kind, const Registry &reg, const std::vector<ViewSlot> &slots)
+{
+    for (const auto &slot : slots) {
+        out += kind;
+        out += '\t';
+        if (slot.changed || reg.version != kVersion)
+            append_view(out, slot.parsed ? *slot.parsed : parse_view(slot.line, reg.version));
+        else
+            out += slot.line;
+        out += '\n';
+    }
+}
+
+void write_records(std::string &out, char kind, const std::vector<Record> &records)
+{
+    for (const auto &r : records) {
+        out += kind;
+        out += '\t';
+        out += r.line;
+        out += '\n';
+    }
 }
 
 } // namespace
@@ -200,7 +264,7 @@ const View &Registry::view_at(std::size_t i) const
 {
     const ViewSlot &slot = views[i];
     if (!slot.parsed)
-        slot.parsed = std::make_shared<View>(parse_view(slot.line));
+        slot.parsed = std::make_shared<View>(parse_view(slot.line, version));
     return *slot.parsed;
 }
 
@@ -247,6 +311,97 @@ void Registry::remove_view(const std::string &uuid)
 {
     std::erase_if(tags, [&](const Tag &t) { return t.uuid == uuid; });
     std::erase_if(views, [&](const ViewSlot &v) { return v.uuid == uuid; });
+    std::erase_if(unregistered, [&](const ViewSlot &v) { return v.uuid == uuid; });
+    std::erase_if(checkouts, [&](const Record &r) { return r.view == uuid; });
+    std::erase_if(privates, [&](const Record &r) { return r.view == uuid; });
+}
+
+bool Registry::unregister(std::string_view uuid)
+{
+    for (auto it = views.begin(); it != views.end(); ++it) {
+        if (it->uuid == uuid) {
+            unregistered.push_back(std::move(*it));
+            views.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+const View *Registry::unregistered_view(std::string_view uuid) const
+{
+    for (const auto &slot : unregistered) {
+        if (slot.uuid == uuid) {
+            if (!slot.parsed)
+                slot.parsed = std::make_shared<View>(parse_view(slot.line, version));
+            return slot.parsed.get();
+        }
+    }
+    return nullptr;
+}
+
+// C: view-uuid  vob  element-path  reserved|unreserved  date  user
+Checkout Registry::checkout_at(std::size_t i) const
+{
+    std::string_view f[6];
+    Checkout c;
+    if (split_fields(checkouts[i].line, f, 6) != 6)
+        return c;
+    c.view = std::string(f[0]);
+    c.vob = unescape(f[1]);
+    c.path = unescape(f[2]);
+    c.reserved = f[3] != "unreserved";
+    c.date = to_int(f[4]);
+    c.user = unescape(f[5]);
+    return c;
+}
+
+// P: view-uuid  path
+std::string Registry::private_at(std::size_t i) const
+{
+    std::string_view line = privates[i].line;
+    return unescape(line.substr(line.find('\t') + 1));
+}
+
+std::string Registry::checkout_line(const Checkout &c)
+{
+    std::string line = c.view;
+    line += '\t';
+    append_escaped(line, c.vob);
+    line += '\t';
+    append_escaped(line, c.path);
+    line += c.reserved ? "\treserved\t" : "\tunreserved\t";
+    line += std::to_string(c.date);
+    line += '\t';
+    append_escaped(line, c.user);
+    line += '\n';
+    return line;
+}
+
+std::string Registry::private_line(std::string_view uuid, std::string_view path)
+{
+    std::string line(uuid);
+    line += '\t';
+    append_escaped(line, path);
+    line += '\n';
+    return line;
+}
+
+void Registry::add_checkout(const Checkout &c)
+{
+    add_records('C', checkout_line(c));
+}
+
+void Registry::add_private(std::string_view uuid, std::string_view path)
+{
+    add_records('P', private_line(uuid, path));
+}
+
+void Registry::add_records(char kind, std::string lines)
+{
+    auto block = std::make_shared<const std::string>(std::move(lines));
+    added.push_back(block);
+    split_records(*block, kind == 'C' ? checkouts : privates);
 }
 
 ViewIndex::ViewIndex(const Registry &reg) : reg_(reg)
@@ -337,7 +492,11 @@ Registry Store::load() const
         rest.remove_prefix(nl == std::string_view::npos ? rest.size() : nl + 1);
         if (first) {
             first = false;
-            if (line != kHeader)
+            if (line == std::string(kHeaderPrefix) + "1")
+                reg.version = 1;
+            else if (line == std::string(kHeaderPrefix) + std::to_string(kVersion))
+                reg.version = kVersion;
+            else
                 throw CtError("The view registry \"" + path + "\" is damaged or of an unknown version.");
             continue;
         }
@@ -350,14 +509,18 @@ Registry Store::load() const
                 continue;
             reg.tags.push_back(Tag{unescape(f[0]), unescape(f[1]), std::string(f[2]), unescape(f[3]),
                                    unescape(f[4]), unescape(f[5])});
-        } else if (kind == 'V') {
+        } else if (kind == 'C' || kind == 'P') {
+            std::size_t tab = line.find('\t');
+            if (tab != std::string_view::npos)
+                (kind == 'C' ? reg.checkouts : reg.privates).push_back(Record{line.substr(0, tab), line});
+        } else if (kind == 'V' || kind == 'U') {
             std::size_t tab = line.find('\t');
             if (tab == std::string_view::npos)
                 continue;
             ViewSlot slot;
             slot.uuid = line.substr(0, tab);
             slot.line = line;
-            reg.views.push_back(std::move(slot));
+            (kind == 'V' ? reg.views : reg.unregistered).push_back(std::move(slot));
         } else if (kind == 'R') {
             reg.regions.push_back(unescape(line));
         }
@@ -368,22 +531,20 @@ Registry Store::load() const
 void Store::save(const Registry &reg) const
 {
     std::string out;
-    out.reserve(64 + reg.tags.size() * 96 + reg.views.size() * 160);
-    out += kHeader;
+    out.reserve(64 + reg.tags.size() * 96 + reg.views.size() * 160 + reg.checkouts.size() * 96 +
+                reg.privates.size() * 64);
+    out += kHeaderPrefix;
+    out += std::to_string(kVersion);
     out += '\n';
     for (const auto &r : reg.regions) {
         out += "R\t";
         append_escaped(out, r);
         out += '\n';
     }
-    for (const auto &slot : reg.views) {
-        out += "V\t";
-        if (slot.changed)
-            append_view(out, *slot.parsed);
-        else
-            out += slot.line;
-        out += '\n';
-    }
+    write_slots(out, 'V', reg, reg.views);
+    write_slots(out, 'U', reg, reg.unregistered);
+    write_records(out, 'C', reg.checkouts);
+    write_records(out, 'P', reg.privates);
     for (const auto &t : reg.tags) {
         out += "T\t";
         append_escaped(out, t.region);
@@ -447,14 +608,25 @@ std::string new_uuid()
     return buf;
 }
 
-std::string format_time(std::int64_t t)
+std::string format_time(std::int64_t t, bool old)
 {
     std::time_t tt = static_cast<std::time_t>(t);
     std::tm tm{};
     ::gmtime_r(&tt, &tm);
     char buf[32];
-    std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%SZ", &tm);
+    // The process never calls setlocale, so %b is the English month.
+    std::strftime(buf, sizeof buf, old ? "%d-%b-%y.%H:%M:%S" : "%Y-%m-%dT%H:%M:%SZ", &tm);
     return buf;
+}
+
+std::int64_t parse_time(std::string_view s)
+{
+    std::tm tm{};
+    std::string str(s);
+    const char *end = ::strptime(str.c_str(), "%Y-%m-%dT%H:%M:%SZ", &tm);
+    if (!end || *end != '\0')
+        return -1;
+    return static_cast<std::int64_t>(::timegm(&tm));
 }
 
 std::string_view storage_name(std::string_view path)
@@ -463,6 +635,17 @@ std::string_view storage_name(std::string_view path)
         path.remove_suffix(1);
     std::size_t pos = path.find_last_of("/\\");
     return pos == std::string_view::npos ? path : path.substr(pos + 1);
+}
+
+std::string vob_of(std::string_view path)
+{
+    if (path.empty() || (path[0] != '/' && path[0] != '\\'))
+        return {};
+    std::size_t second = path.find_first_of("/\\", 1);
+    if (second == std::string_view::npos || second + 1 >= path.size())
+        return {};
+    std::size_t end = path.find_first_of("/\\", second + 1);
+    return std::string(path.substr(0, end));
 }
 
 std::string unc_host(std::string_view path)

@@ -28,9 +28,29 @@ struct View {
     bool snapshot = false;
     bool ucm = false;
     bool active = false;
+    bool unreachable = false; // its storage cannot be reached: only registry operations work
     std::int64_t created = 0;
     std::int64_t modified = 0;
     std::int64_t cs_updated = 0; // 0: the config spec was never set
+    std::int64_t accessed = 0;   // 0: no access recorded
+    std::string root;            // a snapshot view's directory
+};
+
+// An element checked out to a view. The record belongs to the VOB, so it
+// outlives the view's tags and even its registration.
+struct Checkout {
+    std::string view; // uuid of the view holding it
+    std::string vob;  // VOB tag, e.g. /vobs/app
+    std::string path; // element path, e.g. /vobs/app/src/main.c
+    bool reserved = true;
+    std::int64_t date = 0;
+    std::string user;
+};
+
+// A checkout or view-private file record as stored, parsed when asked for.
+struct Record {
+    std::string_view view; // uuid of the view it belongs to
+    std::string_view line; // the fields after "C\t" or "P\t"
 };
 
 struct Tag {
@@ -55,7 +75,12 @@ struct Registry {
     std::vector<std::string> regions;
     std::vector<Tag> tags; // registry order: the order in which tags were made
     std::vector<ViewSlot> views;
-    std::shared_ptr<const std::string> raw; // what the slots' views point into
+    std::vector<ViewSlot> unregistered;     // views taken out of the registry; their VOB records remain
+    std::vector<Record> checkouts;          // registry order
+    std::vector<Record> privates;           // view-private files, registry order
+    int version = 2;                        // of the file the slots' lines come from
+    std::shared_ptr<const std::string> raw; // what the slots and records point into
+    std::vector<std::shared_ptr<const std::string>> added; // ... or, for new records, into these
 
     bool has_region(std::string_view r) const;
     void add_region(const std::string &r);
@@ -67,8 +92,23 @@ struct Registry {
     const View &view_at(std::size_t i) const;
     std::string storage_at(std::size_t i) const; // without parsing the rest
     void add_view(View v);
-    // Removes a view and every tag that names it, in every region.
+    // Removes a view, registered or not, every tag that names it in every
+    // region, its checkouts and its view-private files.
     void remove_view(const std::string &uuid);
+    // Takes a view out of the registry, keeping its tags and its records.
+    bool unregister(std::string_view uuid);
+    const View *unregistered_view(std::string_view uuid) const;
+
+    Checkout checkout_at(std::size_t i) const;
+    std::string private_at(std::size_t i) const;
+    void add_checkout(const Checkout &c);
+    void add_private(std::string_view uuid, std::string_view path);
+    // Adds records of kind 'C' or 'P' from lines already in the stored form
+    // (fields after the kind, each line ended by LF), in one allocation.
+    void add_records(char kind, std::string lines);
+    // The line of a checkout or view-private file record in the stored form.
+    static std::string checkout_line(const Checkout &c);
+    static std::string private_line(std::string_view uuid, std::string_view path);
 };
 
 // uuid -> view, for listings that touch many views.
@@ -106,10 +146,17 @@ private:
 void prepare_home(const std::string &home, bool shared_requested);
 
 std::string new_uuid();
-std::string format_time(std::int64_t t);
+// 2018-04-27T07:58:08Z, or with `old` the older 27-Apr-18.07:58:08 (UTC).
+std::string format_time(std::int64_t t, bool old = false);
+// Parses the first form; -1 when it does not match.
+std::int64_t parse_time(std::string_view s);
 // Last path component, whatever the separators ("/" or "\").
 std::string_view storage_name(std::string_view path);
 // The host named by a UNC path such as \\HOST\share, or empty.
 std::string unc_host(std::string_view path);
+// The VOB tag of an element path: its first two components, "/vobs/app" of
+// "/vobs/app/src/x.c" (either separator); empty for a relative path or one
+// of fewer than two components.
+std::string vob_of(std::string_view path);
 
 } // namespace ccsim

@@ -9,7 +9,8 @@ CCSIM_REGION=Windows
 CCSIM_HOST=vobhost1
 CCSIM_OWNER=jdoe
 export CCSIM_HOME CCSIM_REGION CCSIM_HOST CCSIM_OWNER
-unset CCSIM_COST_START_MS CCSIM_COST_CMD_MS CCSIM_COST_TAG_MS CCSIM_FAIL CCSIM_DIE CCSIM_CRLF CCSIM_SHARED
+unset CCSIM_COST_START_MS CCSIM_COST_CMD_MS CCSIM_COST_TAG_MS CCSIM_FAIL CCSIM_DIE CCSIM_CRLF CCSIM_SHARED \
+    CCSIM_OLD_DATES CCSIM_VOBS
 cleartool -sim-help >/dev/null 2>&1 || { echo "the simulator is not first on PATH as cleartool" >&2; exit 2; }
 simbin=$(dirname "$(command -v cleartool)")
 

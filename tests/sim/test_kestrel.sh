@@ -10,7 +10,8 @@ KESTREL_CLEARTOOL=$simbin/cleartool
 KESTREL_STORAGE=/ccstg/views
 KESTREL_VIEW_HOST=vobhost
 export KESTREL_CLEARTOOL KESTREL_STORAGE KESTREL_VIEW_HOST
-printf '#Kestrel_Description: Development\r\nelement * CHECKEDOUT\r\nelement * .../r6000_dev/LATEST\r\n' >"$cfg/dev"
+printf '#Kestrel_Description: Development\r\nelement * CHECKEDOUT\r\nelement /vobs/app/... .../dev/LATEST\r\nelement * /main/LATEST -mkbranch dev\r\n' >"$cfg/dev"
+printf 'element /vobs/nosuch/... /main/LATEST\n' >"$cfg/stray"
 printf '#Kestrel_Snapdir: c:\\views\nelement * CHECKEDOUT\nload /vobs/r6000\n' >"$cfg/snap_hotfix"
 printf '#Kestrel_UCMVob: \\portal_pvob\n#Kestrel_UCMNewStream: portal_dev_jdoe \nelement * CHECKEDOUT\n' >"$cfg/portal"
 
@@ -23,11 +24,15 @@ made() {
 
 kestrel -tag jdoe__dev
 same "a dynamic view of a CR LF template, without its #Kestrel_ lines, in the storage folder on the host" \
-    "jdoe__dev||element * CHECKEDOUT;element * .../r6000_dev/LATEST;|  Global path: /ccstg/views/jdoe__dev.vws|  Server host: vobhost" \
+    "jdoe__dev||element * CHECKEDOUT;element /vobs/app/... .../dev/LATEST;element * /main/LATEST -mkbranch dev;|  Global path: /ccstg/views/jdoe__dev.vws|  Server host: vobhost" \
     "$(made jdoe__dev)|$(cleartool lsview -long jdoe__dev | sed -n '2p;3p' | paste -sd'|')"
 kestrel -tag jdoe__snap_hotfix -cs_noedit
-same "a snapshot template, with -cs_noedit" \
-    "jdoe__snap_hotfix|View attributes: snapshot|element * CHECKEDOUT;load /vobs/r6000;" "$(made jdoe__snap_hotfix)"
+same "a snapshot template, with -cs_noedit: set inside the view's root; the storage in the storage folder" \
+    "jdoe__snap_hotfix|View attributes: snapshot|element * CHECKEDOUT;load /vobs/r6000;|View server access path: /ccstg/views/jdoe__snap_hotfix.vws" \
+    "$(made jdoe__snap_hotfix)|$(cleartool lsview -long jdoe__snap_hotfix | grep 'access path')"
+kestrel -tag jdoe__stray
+same "a rule naming an unknown VOB: FAILED, setcs's error logged" "FAILED|1" \
+    "$(tail -1 "$out")|$(grep -c 'No registered VOB tag in path: "/vobs/nosuch/..."' "$out")"
 kestrel -tag jdoe__portal
 same "a UCM template" "jdoe__portal|View attributes: ucmview|element * CHECKEDOUT;|1" \
     "$(made jdoe__portal)|$(grep -c 'Attached view to stream "portal_dev_jdoe"' "$out")"

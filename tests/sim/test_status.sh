@@ -62,4 +62,27 @@ exec 3>&- 4<&-
 wait "$copid"
 same "one that dies mid-command prints no status line" "134|EOF|" "$?|$marker|$answer"
 
+# Checkouts, removal and config specs through the co-process.
+: >"$CCSIM_HOME/knobs"
+cleartool -sim-checkout ann_dyn /vobs/app/a.c unreserved
+cleartool -sim-private ann_dyn /vobs/app/a.keep
+printf 'element /vobs/nosuch/... /main/LATEST\n' >"$scratch/bad.cs"
+start_coprocess
+ask 'lsco -avobs -fmt "%Tf\t%n %Rf\n"'
+same "a quoted -fmt with escapes" "$(printf 'Command 1 returned status 0|ann_dyn\t/vobs/app/a.c unreserved;')" \
+    "$marker|$answer"
+ask "lsprivate -tag ann_dyn"
+same "lsprivate" "Command 2 returned status 0|/view/ann_dyn/vobs/app/a.c [checkedout];/view/ann_dyn/vobs/app/a.keep;" \
+    "$marker|$answer"
+ask "rmview -tag ann_dyn"
+ask "setcs -tag ann_dyn $scratch/bad.cs"
+same "a refused rmview and a rejected setcs: status 1, their errors, nothing prompts" \
+    "Command 4 returned status 1|$(printf '%s\n' 'cleartool: Error: Unable to remove view "ann_dyn": it has 1 checkout.' \
+        'cleartool: Error: No registered VOB tag in path: "/vobs/nosuch/...".' \
+        'cleartool: Error: Config spec semantic processing failed.')" \
+    "$marker|$(cat "$scratch/coerr")"
+printf 'quit\n' >&3
+exec 3>&- 4<&-
+wait "$copid"
+
 finish
