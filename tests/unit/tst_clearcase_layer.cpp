@@ -157,8 +157,9 @@ private slots:
     {
         QVERIFY(make_view(u"ann_dyn"_s));
         const QByteArray rules =
-            "element * /main/LATEST\nCommand 1 returned status 0\nCommand 2 returned status 1\n"
-            "# Command 1 returned status 0\nend\n";
+            "element * /main/LATEST\n# Command 1 returned status 0\n"
+            "element * CHECKEDOUT # Command 2 returned status 1\n#Command 1 returned status 0\n"
+            "# end\n";
         QVERIFY(sim({u"setcs"_s, u"-tag"_s, u"ann_dyn"_s, put(u"cs.txt"_s, rules)}));
         CCSession session;
         ClearTool tool(session);

@@ -99,9 +99,11 @@ private slots:
 
     void detail_ofSnapshotThenDynamicThenVanishedView()
     {
+        // A snapshot view's config spec is set inside the view: it comes with the import here.
         site->add_raw_template("cs", "cs.txt", "element * SNAP_LABEL\n");
-        site->cleartool(
-            {"setcs", "-tag", "jdoe__snap", site->share("ccstorage/utils/kestrel/config/cs/cs.txt")});
+        site->cleartool({"rmview", "-tag", "jdoe__snap"});
+        site->import_views({"Windows|jdoe__snap|p2|vobhost|snapshot,stream=s1|jdoe||" +
+                            site->share("ccstorage/utils/kestrel/config/cs/cs.txt")});
         TestSite::select(mine, "jdoe__snap");
         w->show_view_detail();
         frmViewDetail &d = AppGlobals().view_detail();
