@@ -1,3 +1,4 @@
+#include "main/appglobals.h"
 #include "main/mainModule.h"
 
 #include <QApplication>
@@ -8,5 +9,9 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     if (!Main())
         return 0;
-    return QApplication::exec();
+    // The main window's close ends every wait inside it first (they unwind
+    // to their handlers), so that the windows go only once nothing uses them.
+    const int status = QApplication::exec();
+    AppGlobals().unload_all();
+    return status;
 }

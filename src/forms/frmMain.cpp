@@ -26,6 +26,12 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent), ui(new Ui::frmMain)
     setup_menus();
     setup_accessibility();
     connect_handlers();
+    // The controls that start an operation: none of them while one runs.
+    for (QObject *c : std::initializer_list<QObject *>{
+             ui->projectCombo, ui->opModeCB, ui->readOnlyConfigCB, ui->createViewBut, ui->removeViewBut,
+             ui->refreshBut, ui->refreshViewBut, ui->detailBut, ui->viewBut, ui->reloadBut, ui->startViewBut,
+             ui->removeViewToolBut, ui->findCoBut, ui->Reload, ui->StartView, ui->RemoveView, ui->FindCO})
+        m_states.add(c);
 }
 
 frmMain::~frmMain()
@@ -97,19 +103,30 @@ void frmMain::setup_accessibility()
 
 void frmMain::connect_handlers()
 {
-    auto on_click = [this](QAbstractButton *b, void (frmMain::*handler)()) {
-        connect(b, &QAbstractButton::clicked, this, handler);
+    // Every handler runs inside a guard: when the window closes while a
+    // handler waits, the wait unwinds the handler (Interrupted) and it ends
+    // here, quietly.
+    auto guarded = [this](void (frmMain::*handler)()) {
+        return [this, handler] {
+            try {
+                (this->*handler)();
+            } catch (const Interrupted &) {
+            }
+        };
     };
-    auto on_trigger = [this](QAction *a, void (frmMain::*handler)()) {
-        connect(a, &QAction::triggered, this, handler);
+    auto on_click = [this, guarded](QAbstractButton *b, void (frmMain::*handler)()) {
+        connect(b, &QAbstractButton::clicked, this, guarded(handler));
+    };
+    auto on_trigger = [this, guarded](QAction *a, void (frmMain::*handler)()) {
+        connect(a, &QAction::triggered, this, guarded(handler));
     };
 
     on_click(ui->createViewBut, &frmMain::create_view);
     on_click(ui->detailBut, &frmMain::show_view_detail);
     connect(ui->myViewsList, &QListWidget::itemDoubleClicked, this,
-            [this] { pass_over([this] { show_view_detail(); }); });
+            guarded(&frmMain::myViewsList_DblClick));
     on_click(ui->viewBut, &frmMain::viewBut_Click);
-    connect(ui->viewsList, &QListWidget::itemDoubleClicked, this, &frmMain::viewsList_DblClick);
+    connect(ui->viewsList, &QListWidget::itemDoubleClicked, this, guarded(&frmMain::viewsList_DblClick));
     on_click(ui->refreshBut, &frmMain::refreshBut_Click);
     on_click(ui->refreshViewBut, &frmMain::refreshViewBut_Click);
     on_click(ui->removeViewBut, &frmMain::removeViewBut_Click);
@@ -124,10 +141,10 @@ void frmMain::connect_handlers()
     on_click(ui->showConfigBut, &frmMain::toggle_config);
     on_trigger(ui->Configuration, &frmMain::toggle_config);
     on_click(ui->butBack, &frmMain::butBack_Click);
-    connect(ui->projectCombo, &QComboBox::activated, this, &frmMain::projectCombo_Click);
-    connect(ui->viewsList, &QListWidget::currentRowChanged, this, &frmMain::viewsList_Click);
-    connect(ui->myViewsList, &QListWidget::currentRowChanged, this, &frmMain::myViewsList_Click);
-    connect(ui->opModeCB, &QCheckBox::toggled, this, [this] { pass_over([this] { change_op_mode(); }); });
+    connect(ui->projectCombo, &QComboBox::activated, this, guarded(&frmMain::projectCombo_Click));
+    connect(ui->viewsList, &QListWidget::currentRowChanged, this, guarded(&frmMain::viewsList_Click));
+    connect(ui->myViewsList, &QListWidget::currentRowChanged, this, guarded(&frmMain::myViewsList_Click));
+    connect(ui->opModeCB, &QCheckBox::toggled, this, guarded(&frmMain::opModeCB_Click));
     on_click(ui->unmaskPwdCB, &frmMain::unmaskPwdCB_Click);
     on_click(ui->usernameMappingCB, &frmMain::usernameMappingCB_Click);
     connect(ui->cancelBut, &QPushButton::clicked, this, &QWidget::close);
@@ -175,6 +192,9 @@ void frmMain::usernameMappingCB_Click()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    // Whatever waits ends now and unwinds; the programs it waited for are
+    // left to finish on their own. Closing is never refused.
+    m_interrupt.set();
     do_unload();
     event->accept();
 }
@@ -196,6 +216,38 @@ CCSession &frmMain::session()
         m_session->set_interrupt(&m_interrupt);
     }
     return *m_session;
+}
+
+frmMain::ActivityScope::ActivityScope(frmMain &window, Activity activity)
+    : m_window(window), m_started(window.m_states.begin(activity))
+{
+    if (!m_started)
+        return;
+    m_window.m_cc_action.emplace(m_window.session());
+    m_window.m_clearcase_error_shown = false;
+    m_window.apply_cursor();
+}
+
+frmMain::ActivityScope::~ActivityScope()
+{
+    if (!m_started)
+        return;
+    m_window.m_cc_action.reset();
+    m_window.m_states.end();
+    m_window.apply_cursor();
+}
+
+void frmMain::want(QObject *control, bool enabled)
+{
+    m_states.want(control, enabled);
+}
+
+void frmMain::report_clearcase_error(const QString &description)
+{
+    if (!m_states.idle() && m_clearcase_error_shown)
+        return;
+    m_clearcase_error_shown = true;
+    msg_box(QStringLiteral("ClearTool returned error: ") + description);
 }
 
 ClearCaseApp &frmMain::CC()

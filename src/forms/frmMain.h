@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/control_states.h"
+#include "outside/clearcase.h"
 #include "outside/ssh_client.h"
 #include "utils/waiting.h"
 
@@ -12,10 +14,7 @@ namespace Ui {
 class frmMain;
 }
 
-class CCSession;
 class CommandLine;
-class ClearCaseApp;
-class ClearTool;
 
 // The supplier named in the Help menu, the banner and the help windows.
 inline const QString SUPPLIER_NAME = QStringLiteral("Quillon Works");
@@ -44,6 +43,11 @@ public:
     void enable_controls(bool enable, bool force);
     void busy(bool mode);
     void change_op_mode();
+    void opModeCB_Click();
+    // What the window's procedures want of an action control; what it
+    // shows also depends on what runs (see ControlStates).
+    void want(QObject *control, bool enabled);
+    Activity activity() const { return m_states.activity(); }
     QString window_title_for(bool nt_only) const;
 
     // The configuration panel.
@@ -86,6 +90,7 @@ public:
     void RemoveView_Click();
     void FindCO_Click();
     void show_view_detail();
+    void myViewsList_DblClick();
     // Starts one of ClearCase's own programs and waits for it.
     void run_tool(const CommandLine &tool);
 
@@ -103,6 +108,11 @@ public:
     QString primary_group;
     bool first_click_done = false;
 
+    // Shows "ClearTool returned error: " + description, once per user
+    // action: the questions after the first failure of an action say nothing
+    // more.
+    void report_clearcase_error(const QString &description);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -115,14 +125,32 @@ private:
     // The cleartool session behind CC and CTool, created on first use.
     CCSession &session();
 
+    // Runs an activity for the scope of a handler; false when another one
+    // runs, and the handler then does nothing.
+    class ActivityScope {
+    public:
+        ActivityScope(frmMain &window, Activity activity);
+        ~ActivityScope();
+        ActivityScope(const ActivityScope &) = delete;
+        ActivityScope &operator=(const ActivityScope &) = delete;
+        explicit operator bool() const { return m_started; }
+
+    private:
+        frmMain &m_window;
+        bool m_started;
+    };
+    void apply_cursor();
+
     // Fires when the window closes while something waits.
     Interrupt m_interrupt;
     SshClient m_ssh;
     std::unique_ptr<CCSession> m_session;
     std::unique_ptr<ClearCaseApp> m_cc;
     std::unique_ptr<ClearTool> m_ctool;
-    bool m_creating = false;
-    bool m_removing = false;
+    ControlStates m_states;
+    std::optional<CCSession::Action> m_cc_action; // the running activity's deadline
+    bool m_clearcase_error_shown = false;
+    bool m_busy = false;
 };
 
 // Sets a control's tool tip and keeps its accessible description equal.

@@ -17,9 +17,15 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 const QString BACKSLASH = QStringLiteral("\\");
+
+// What the window shows of one template's text or description at most.
+constexpr qsizetype kShownTextLimit = 256 * 1024;
+const QString SHOWN_CUT_NOTE =
+    QStringLiteral(" [...] [The rest is not shown here: it is in the template file, which \"View\" opens whole.]");
 
 bool key_is(const QString &key, const char *name)
 {
@@ -27,22 +33,33 @@ bool key_is(const QString &key, const char *name)
 }
 
 // What ClearCase says of a set of tags, asked in two commands for all of
-// them; each answer equals the one the single question would give.
+// them; each answer equals the one the single question would give. When
+// ClearCase cannot answer, error says why and nothing is known.
 struct TagStates {
     QHash<QString, ViewInfo> views; // the tags that exist
     QSet<QString> active;           // the tags whose lsview line has "*"
+    QString error;
 };
 
 TagStates ask_about(frmMain *w, const QStringList &tags)
 {
     TagStates s;
-    pass_over([&] { s.views = w->CC().LookupViews(tags); });
-    pass_over([&] { s.active = w->CTool().ActiveByAsterisk(tags); });
+    try {
+        s.views = w->CC().LookupViews(tags);
+        s.active = w->CTool().ActiveByAsterisk(tags);
+    } catch (const ClearCaseError &e) {
+        s.error = e.description();
+    }
     return s;
 }
 
+// The marker of a template whose state ClearCase could not tell.
+const QString UNKNOWN_STATUS = QStringLiteral("?");
+
 QString status_of(const TagStates &s, const QString &lower, const QString &typed)
 {
+    if (!s.error.isEmpty())
+        return UNKNOWN_STATUS;
     QString status = QStringLiteral("U");
     if (s.active.contains(lower) || s.active.contains(typed))
         status = QStringLiteral("A");
@@ -82,10 +99,15 @@ void frmMain::get_view_templates(const QString &dir)
     ui->viewStatusList->clear();
     g.view_templates.clear();
     try {
-        const QStringList names =
-            QDir(platform::to_local_path(full)).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+        QDir dir(platform::to_local_path(full));
+        const QStringList names = dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+        // A folder that exists but cannot be listed is a failure, not an
+        // empty project.
+        if (names.isEmpty() && !QFileInfo(dir.path()).isReadable())
+            throw QuillonError(QStringLiteral("Permission denied"));
         QStringList typed_tags;
         QStringList asked;
+        std::vector<TemplateRecord> templates;
         for (const QString &name : names) {
             QCoreApplication::processEvents();
             if (name == QLatin1String(".defaults") || name == QLatin1String("kestrel.dft"))
@@ -100,16 +122,27 @@ void frmMain::get_view_templates(const QString &dir)
             asked << r.tag;
             if (typed_tags.last() != r.tag)
                 asked << typed_tags.last();
-            g.view_templates.push_back(r);
+            templates.push_back(r);
         }
         const TagStates states = ask_about(this, asked);
-        for (size_t i = 0; i < g.view_templates.size(); ++i) {
-            TemplateRecord &r = g.view_templates[i];
-            r.status = status_of(states, r.tag, typed_tags.at(qsizetype(i)));
-            ui->viewStatusList->addItem(r.status);
-            ui->viewsList->addItem(r.tag);
+        // The rows, their markers and the records go in together: the lists
+        // never show another load's rows or markers.
+        for (size_t i = 0; i < templates.size(); ++i)
+            templates[i].status = status_of(states, templates[i].tag, typed_tags.at(qsizetype(i)));
+        g.view_templates = std::move(templates);
+        QStringList tags, markers;
+        for (const TemplateRecord &r : g.view_templates) {
+            tags << r.tag;
+            markers << r.status;
         }
+        ui->viewStatusList->addItems(markers);
+        ui->viewsList->addItems(tags);
+        if (!states.error.isEmpty())
+            report_clearcase_error(states.error);
     } catch (const std::exception &) {
+        // What the previous project showed is not this one's.
+        ui->descTxt->clear();
+        ui->txtMsg->hide();
         msg_box(QStringLiteral("Error reading config directory --> ") + full, MsgIcon::Critical);
         return;
     }
@@ -123,12 +156,19 @@ QString frmMain::get_view_description(const QString &file, bool &is_snapshot)
     is_snapshot = false;
     QString description;
     try {
-        for (const QString &line : read_text_lines(file)) {
-            const qsizetype colon = line.indexOf(QLatin1Char(':'));
+        // Only lines that start with "#" can hold a key; the others are
+        // passed over unread, and a long value is cut at what is shown.
+        const auto f = open_text_file(file);
+        LineReader reader(*f, kShownTextLimit);
+        QByteArray line;
+        while (reader.next(line, '#')) {
+            const qsizetype colon = line.indexOf(':');
             if (colon < 0)
                 continue;
-            const QString key = line.left(colon);
-            const QString value = upto_char(QStringLiteral("\n"), line.mid(colon + 1));
+            const QString key = decode_text(line.left(colon));
+            QString value = upto_char(QStringLiteral("\n"), decode_text(line.mid(colon + 1)));
+            if (reader.truncated())
+                value += SHOWN_CUT_NOTE;
             if (key_is(key, "#Kestrel_Snapdir"))
                 is_snapshot = true;
             else if (key_is(key, "#Kestrel_Description"))
@@ -139,7 +179,13 @@ QString frmMain::get_view_description(const QString &file, bool &is_snapshot)
                               QStringLiteral("[UCM Project VOB]: ") + value;
             else if (key_is(key, "#Kestrel_UCMNewStream") || key_is(key, "#Kestrel_UCMStream"))
                 description = description + CRLF + QStringLiteral("[Tied to UCM Stream]: ") + value;
+            if (description.size() > kShownTextLimit) {
+                description.truncate(kShownTextLimit);
+                description += SHOWN_CUT_NOTE;
+            }
         }
+        if (!reader.error().isEmpty())
+            throw QuillonError(reader.error());
     } catch (const std::exception &e) {
         msg_box(QStringLiteral("Error getting view description for --> ") + file + QStringLiteral(":: ") +
                     error_description(e),
@@ -151,6 +197,9 @@ QString frmMain::get_view_description(const QString &file, bool &is_snapshot)
 
 void frmMain::projectCombo_Click()
 {
+    const ActivityScope loading(*this, Activity::LoadingProject);
+    if (!loading)
+        return;
     frmProgress &progress = AppGlobals().progress();
     try {
         busy(true);
@@ -180,9 +229,18 @@ QString frmMain::read_template_text(const QString &file_name)
                          ui->projectCombo->currentText() + BACKSLASH + file_name;
     QString text;
     try {
+        // What the window shows of a template is bounded whatever the file
+        // holds; "View" opens it whole.
+        const TextStart start = read_text_start(path, kShownTextLimit);
         const bool nt_only = ui->opModeCB->isChecked();
-        for (const QString &line : read_text_lines(path))
+        for (const QString &line : start.lines)
             text += (nt_only ? line : lf_to_crlf(line)) + CRLF;
+        if (start.cut)
+            text += QStringLiteral("[Only the first %1 KB of this %2 MB file are shown here; \"View\" opens it "
+                                   "whole.]")
+                        .arg(kShownTextLimit / 1024)
+                        .arg(double(start.file_size) / (1024 * 1024), 0, 'f', 1) +
+                    CRLF;
     } catch (const std::exception &e) {
         msg_box(QStringLiteral("Error:") + error_description(e), MsgIcon::Critical, MsgButtons::Ok,
                 QStringLiteral("Error getting details..."));
@@ -258,12 +316,13 @@ void frmMain::edit_view_template()
 
 void frmMain::viewBut_Click()
 {
-    pass_over([this] { edit_view_template(); });
+    if (m_states.idle())
+        pass_over([this] { edit_view_template(); });
 }
 
 void frmMain::viewsList_DblClick()
 {
-    if (ui->viewsList->count() >= 1)
+    if (m_states.idle() && ui->viewsList->count() >= 1)
         pass_over([this] { edit_view_template(); });
 }
 
@@ -274,11 +333,9 @@ QString frmMain::gcsv(const QString &path)
         return QStringLiteral("FAILED");
     }
     try {
-        const QStringList lines = read_text_lines(path);
-        return lines.isEmpty() ? QString() : lines.last();
+        return read_last_line(path);
     } catch (const std::exception &e) {
-        msg_box(QStringLiteral("Failed to get view tag --> ") + path + error_description(e),
-                MsgIcon::Critical);
+        msg_box(QStringLiteral("Failed to get view tag --> ") + path + error_description(e), MsgIcon::Critical);
         return QString();
     }
 }

@@ -26,27 +26,15 @@ void events_run()
     QCoreApplication::processEvents();
 }
 
-// Clears a flag when the scope is left, whichever way.
-class FlagGuard {
-public:
-    explicit FlagGuard(bool &flag) : m_flag(flag) { m_flag = true; }
-    ~FlagGuard() { m_flag = false; }
-    FlagGuard(const FlagGuard &) = delete;
-    FlagGuard &operator=(const FlagGuard &) = delete;
-
-private:
-    bool &m_flag;
-};
-
 } // namespace
 
 void frmMain::create_view()
 {
     // Inside a run the window keeps handling events; a second click there
     // would start a second Kestrel over the same output file.
-    if (m_creating)
+    const ActivityScope creating(*this, Activity::Creating);
+    if (!creating)
         return;
-    const FlagGuard creating(m_creating);
 
     AppGlobalsData &g = AppGlobals();
     const ConfigRecord &c = g.config;

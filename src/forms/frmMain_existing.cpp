@@ -28,14 +28,16 @@ QString word(bool flag)
 
 void frmMain::removeViewBut_Click()
 {
-    // A removal that is under way (its refresh yields to the event loop)
-    // takes no second one.
-    if (m_removing || ui->myViewsList->count() == 0)
+    if (ui->myViewsList->count() == 0)
         return;
     const QString tag = selected_text(ui->myViewsList);
     if (tag.isEmpty())
         return; // nothing selected: nothing to confirm
-    m_removing = true;
+    // A removal that is under way (its refresh waits in the event loop)
+    // takes no second one.
+    const ActivityScope removing(*this, Activity::Removing);
+    if (!removing)
+        return;
     pass_over([this] { busy(true); });
     const MsgAnswer answer =
         msg_box(QStringLiteral("You are about to permanently remove view") + CRLF + QStringLiteral("--> ") +
@@ -51,7 +53,6 @@ void frmMain::removeViewBut_Click()
         pass_over([this] { get_myviews(ui->regionCombo->currentText()); });
     }
     pass_over([this] { busy(false); });
-    m_removing = false;
 }
 
 void frmMain::remove_view(QString &tag)
@@ -87,14 +88,26 @@ void frmMain::FindCO_Click()
 
 void frmMain::run_tool(const CommandLine &tool)
 {
+    // The tools' menu items are disabled while an operation runs; the
+    // hidden buttons follow them.
+    if (!m_states.idle())
+        return;
     RunOptions options;
     options.interrupt = &m_interrupt;
     run_command(tool, WINDOW_NORMAL, options);
 }
 
+void frmMain::myViewsList_DblClick()
+{
+    pass_over([this] { show_view_detail(); });
+}
+
 void frmMain::show_view_detail()
 {
     if (ui->myViewsList->count() == 0)
+        return;
+    const ActivityScope reading(*this, Activity::ReadingDetail);
+    if (!reading)
         return;
     const QString tag = selected_text(ui->myViewsList);
     frmViewDetail &detail = AppGlobals().view_detail();

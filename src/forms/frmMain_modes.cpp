@@ -113,14 +113,11 @@ void frmMain::set_nt_only(bool ntOnly)
 void frmMain::enable_controls(bool enable, bool force)
 {
     if (ui->opModeCB->isChecked()) {
-        for (QWidget *w :
-             {static_cast<QWidget *>(ui->opModeCB), static_cast<QWidget *>(ui->readOnlyConfigCB),
-              static_cast<QWidget *>(ui->removeViewBut), static_cast<QWidget *>(ui->refreshBut),
-              static_cast<QWidget *>(ui->refreshViewBut), static_cast<QWidget *>(ui->detailBut),
-              static_cast<QWidget *>(ui->viewBut), static_cast<QWidget *>(ui->createViewBut),
-              static_cast<QWidget *>(ui->startViewBut), static_cast<QWidget *>(ui->removeViewToolBut),
-              static_cast<QWidget *>(ui->findCoBut)})
-            w->setEnabled(enable);
+        for (QObject *w : std::initializer_list<QObject *>{
+                 ui->opModeCB, ui->readOnlyConfigCB, ui->removeViewBut, ui->refreshBut, ui->refreshViewBut,
+                 ui->detailBut, ui->viewBut, ui->createViewBut, ui->startViewBut, ui->removeViewToolBut,
+                 ui->findCoBut})
+            want(w, enable);
         set_nt_only(true);
     }
     if (!ui->opModeCB->isChecked() || force) {
@@ -133,10 +130,24 @@ void frmMain::enable_controls(bool enable, bool force)
 
 void frmMain::busy(bool mode)
 {
-    if (mode)
+    m_busy = mode;
+    apply_cursor();
+}
+
+void frmMain::apply_cursor()
+{
+    // The hourglass while busy, and while any operation runs.
+    if (m_busy || !m_states.idle())
         setCursor(Qt::WaitCursor);
     else
         unsetCursor();
+}
+
+void frmMain::opModeCB_Click()
+{
+    const ActivityScope switching(*this, Activity::SwitchingMode);
+    if (switching)
+        pass_over([this] { change_op_mode(); });
 }
 
 void frmMain::change_op_mode()
@@ -171,9 +182,9 @@ void frmMain::toggle_config()
     else {
         ui->mainFrame->hide();
         ui->configFrame->show();
-        ui->createViewBut->setEnabled(false);
-        ui->startViewBut->setEnabled(false);
-        ui->reloadBut->setEnabled(true);
+        want(ui->createViewBut, false);
+        want(ui->startViewBut, false);
+        want(ui->reloadBut, true);
         ui->butBack->setFocus();
     }
 }
@@ -182,13 +193,16 @@ void frmMain::butBack_Click()
 {
     ui->mainFrame->show();
     ui->configFrame->hide();
-    ui->createViewBut->setEnabled(true);
-    ui->startViewBut->setEnabled(true);
-    ui->reloadBut->setEnabled(false);
+    want(ui->createViewBut, true);
+    want(ui->startViewBut, true);
+    want(ui->reloadBut, false);
 }
 
 void frmMain::reload_config()
 {
+    const ActivityScope reloading(*this, Activity::Reloading);
+    if (!reloading)
+        return;
     ConfigRecord &config = AppGlobals().config;
     pass_over(
         [&] { read_config_file(platform::program_dir() + QStringLiteral("\\") + config.CFG_FILE, config); });

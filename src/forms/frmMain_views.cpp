@@ -63,7 +63,8 @@ void frmMain::get_myviews(const QString &region)
         const QString tag_user = g.tag_user.toLower();
         const QString unix_user = g.unix_user.toLower();
         try {
-            const QStringList tags = CC().ViewTags(false, region);
+            // A listing that fails part-way keeps what it listed, and says so.
+            const QStringList tags = CC().ViewTags(false, region, &error);
             // What the list holds, lower-cased: the duplicate test without a
             // scan of the list per added view.
             QSet<QString> listed;
@@ -87,7 +88,7 @@ void frmMain::get_myviews(const QString &region)
     }
     busy(false);
     if (!error.isEmpty())
-        msg_box(QStringLiteral("ClearTool returned error: ") + error);
+        report_clearcase_error(error);
 }
 
 bool frmMain::view_tag_exists(const QString &vtag)
@@ -120,11 +121,16 @@ bool frmMain::is_view_snapshot(const QString &vtag)
 
 void frmMain::refreshBut_Click()
 {
-    pass_over([this] { get_myviews(ui->regionCombo->currentText()); });
+    const ActivityScope listing(*this, Activity::ListingViews);
+    if (listing)
+        pass_over([this] { get_myviews(ui->regionCombo->currentText()); });
 }
 
 void frmMain::refreshViewBut_Click()
 {
+    const ActivityScope loading(*this, Activity::LoadingProject);
+    if (!loading)
+        return;
     pass_over([this] { busy(true); });
     pass_over([this] {
         get_view_templates(AppGlobals().config.KESTREL_CONFIG + QStringLiteral("\\") +

@@ -58,12 +58,8 @@ void AppGlobalsData::unload_all()
     unload(m_getting_help);
     unload(m_about);
     unload(m_help);
-    if (main_window) {
-        frmMain *w = main_window.data();
-        main_window.clear();
-        w->hide();
-        w->deleteLater();
-    }
+    delete main_window.data();
+    main_window.clear();
 }
 
 int version_major()

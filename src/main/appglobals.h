@@ -33,7 +33,8 @@ struct AppGlobalsData {
     frmHelp &help();
 
     // Closes every open window of the program, the main window last, and
-    // forgets them (the next use creates them anew).
+    // deletes them (the next use creates them anew). Only where nothing
+    // waits: at the end of the program, or when start-up fails.
     void unload_all();
 
 private:

@@ -10,6 +10,10 @@
 #include "utils/messages.h"
 #include "utils/textfile.h"
 
+#include <QSet>
+
+#include <algorithm>
+
 void set_config_keys(ConfigRecord &rec)
 {
     for (const ConfigKey &k : config_keys())
@@ -49,19 +53,40 @@ void set_config_base_defaults(ConfigRecord &rec)
 }
 
 namespace {
-// Adds a project to the main window's list, which keeps its items sorted.
-void add_project(frmMain *w, const QString &project)
+// Adds the projects read to the main window's list, which keeps its items
+// sorted without regard to letter case and holds no two that are equal
+// ignoring case: all at once, so that a file of many projects costs one
+// sort, not a scan of the list per project.
+void add_projects(frmMain *w, const QStringList &read)
 {
-    QComboBox *combo = w->ui->projectCombo;
-    if (is_dup_list(project, combo))
+    if (!w || read.isEmpty())
         return;
-    int at = 0;
-    while (at < combo->count() && QString::compare(combo->itemText(at), project, Qt::CaseInsensitive) <= 0)
-        ++at;
-    // Inserting into an editable combo must not change the text it shows.
+    QComboBox *combo = w->ui->projectCombo;
+    QStringList items;
+    QSet<QString> listed;
+    for (int i = 0; i < combo->count(); ++i) {
+        items << combo->itemText(i);
+        listed.insert(combo->itemText(i).toCaseFolded());
+    }
+    bool added = false;
+    for (const QString &project : read) {
+        const QString folded = project.toCaseFolded();
+        if (listed.contains(folded))
+            continue;
+        listed.insert(folded);
+        items << project;
+        added = true;
+    }
+    if (!added)
+        return;
+    std::stable_sort(items.begin(), items.end(), [](const QString &a, const QString &b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    // Filling the list must not change the text the combo box shows.
     const QString shown = combo->currentText();
     const QSignalBlocker quiet(combo);
-    combo->insertItem(at, project);
+    combo->clear();
+    combo->addItems(items);
     combo->setEditText(shown);
 }
 } // namespace
@@ -74,10 +99,16 @@ void read_config_file(const QString &path, ConfigRecord &rec)
         return;
     }
     frmMain *w = AppGlobals().main_window;
+    QStringList projects; // every PROJECT value, in file order
     try {
         set_config_base_defaults(rec);
-        const QStringList lines = read_text_lines(path);
-        for (const QString &line : lines) {
+        // Line by line as it is read: a failure part-way keeps what was read
+        // before it.
+        const auto file = open_text_file(path);
+        LineReader reader(*file);
+        QByteArray bytes;
+        while (reader.next(bytes)) {
+            const QString line = decode_text(bytes);
             const qsizetype eq = line.indexOf(QLatin1Char('='));
             if (eq < 0)
                 continue;
@@ -87,24 +118,28 @@ void read_config_file(const QString &path, ConfigRecord &rec)
             for (const ConfigKey &k : config_keys()) {
                 if (key == QLatin1String(k.name)) {
                     rec.*k.field = line.mid(eq + 1);
-                    if (k.field == &ConfigRecord::PROJECT && w)
-                        add_project(w, rec.PROJECT);
+                    if (k.field == &ConfigRecord::PROJECT)
+                        projects << rec.PROJECT;
                     break;
                 }
             }
         }
+        if (!reader.error().isEmpty())
+            throw QuillonError(reader.error());
+        add_projects(w, projects);
         if (!w)
             return;
         w->set_nt_only(rec.IS_INTEROP.toLower() == QLatin1String("false"));
         if (rec.CFG_FILE_ALTERNATE == QLatin1String("CFG_FILE_ALTERNATE") ||
             !file_exists(platform::program_dir() + QStringLiteral("\\") + rec.CFG_FILE_ALTERNATE, false))
-            w->ui->opModeCB->setEnabled(false);
+            w->want(w->ui->opModeCB, false);
         const QString login = strip_non_ansi(get_login_name()).toLower();
         if (!rec.ADMIN.toLower().contains(login)) {
             w->ui->showConfigBut->setEnabled(false);
-            w->ui->viewBut->setEnabled(false);
+            w->want(w->ui->viewBut, false);
         }
     } catch (const std::exception &e) {
+        add_projects(w, projects);
         msg_box(QStringLiteral("Error processing config file --> ") + path + QStringLiteral(":: ") +
                     error_description(e),
                 MsgIcon::Critical);

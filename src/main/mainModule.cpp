@@ -33,7 +33,6 @@ bool Main()
         Process_Arguments(g.cfg_file_name);
         path = platform::program_dir() + QStringLiteral("\\") + g.cfg_file_name;
         frmMain *w = load_main_window(g.cfg_file_name);
-        w->setAttribute(Qt::WA_DeleteOnClose);
         w->show();
 
         QString msg;

@@ -4,9 +4,158 @@
 #include "utils/errors.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+
+#include <cstring>
+
+namespace {
+constexpr qint64 kBlock = 64 * 1024;
+
+// Where the next CR or LF is in [from, to), or to.
+qsizetype line_end(const char *data, qsizetype from, qsizetype to)
+{
+    for (qsizetype i = from; i < to; ++i) {
+        if (data[i] == '\n' || data[i] == '\r')
+            return i;
+    }
+    return to;
+}
+} // namespace
+
+LineReader::LineReader(QIODevice &device, qsizetype max_line) : m_device(device), m_max_line(max_line) {}
+
+bool LineReader::fill()
+{
+    if (m_eof)
+        return false;
+    m_buffer.remove(0, m_pos);
+    m_pos = 0;
+    const qsizetype had = m_buffer.size();
+    m_buffer.resize(had + kBlock);
+    const qint64 got = m_device.read(m_buffer.data() + had, kBlock);
+    if (got < 0) {
+        m_error = m_device.errorString();
+        m_buffer.resize(had);
+        m_eof = true;
+        return false;
+    }
+    m_buffer.resize(had + qsizetype(got));
+    if (got == 0)
+        m_eof = true;
+    return got > 0;
+}
+
+bool LineReader::next(QByteArray &line, char only_starting_with)
+{
+    line.clear();
+    m_truncated = false;
+    bool keep = true;
+    bool started = false; // the line's first byte has been seen
+    for (;;) {
+        if (m_pos >= m_buffer.size() && !fill()) {
+            // The end of the file ends the last line, if it has any bytes.
+            if (!m_error.isEmpty())
+                return false;
+            if (started && keep)
+                return true;
+            if (started) // a skipped last line
+                return false;
+            return false;
+        }
+        const char *data = m_buffer.constData();
+        if (m_after_cr) {
+            m_after_cr = false;
+            if (data[m_pos] == '\n') {
+                ++m_pos;
+                continue;
+            }
+        }
+        if (!started) {
+            started = true;
+            keep = only_starting_with == '\0' || data[m_pos] == only_starting_with;
+        }
+        const qsizetype end = line_end(data, m_pos, m_buffer.size());
+        if (keep) {
+            const qsizetype room = m_max_line < 0 ? end - m_pos : qMax<qsizetype>(0, m_max_line - line.size());
+            const qsizetype take = qMin(room, end - m_pos);
+            line.append(data + m_pos, take);
+            if (take < end - m_pos)
+                m_truncated = true;
+        }
+        m_pos = end;
+        if (end < m_buffer.size()) {
+            m_after_cr = data[end] == '\r';
+            ++m_pos;
+            if (keep)
+                return true;
+            // A skipped line: on with the next one.
+            started = false;
+            keep = true;
+            m_truncated = false;
+        }
+    }
+}
+
+QString decode_text(const QByteArray &bytes)
+{
+    QStringDecoder decode(QStringDecoder::System);
+    return decode(bytes);
+}
+
+std::unique_ptr<QFile> open_text_file(const QString &path)
+{
+    auto f = std::make_unique<QFile>(platform::to_local_path(path));
+    if (!f->open(QIODevice::ReadOnly))
+        throw QuillonError(f->errorString());
+    return f;
+}
+
+QStringList read_text_lines(const QString &path)
+{
+    const auto f = open_text_file(path);
+    LineReader reader(*f);
+    QStringList lines;
+    QByteArray line;
+    while (reader.next(line))
+        lines << decode_text(line);
+    if (!reader.error().isEmpty())
+        throw QuillonError(reader.error());
+    return lines;
+}
+
+TextStart read_text_start(const QString &path, qint64 max_bytes)
+{
+    const auto f = open_text_file(path);
+    TextStart start;
+    start.file_size = f->size();
+    QByteArray bytes = f->read(max_bytes);
+    if (f->error() != QFileDevice::NoError)
+        throw QuillonError(f->errorString());
+    start.cut = !f->atEnd();
+    start.lines = split_text_lines(decode_text(bytes));
+    return start;
+}
+
+QString read_last_line(const QString &path)
+{
+    const auto f = open_text_file(path);
+    const qint64 size = f->size();
+    const qint64 from = qMax<qint64>(0, size - kBlock);
+    if (!f->seek(from))
+        throw QuillonError(f->errorString());
+    QByteArray tail = f->readAll();
+    if (f->error() != QFileDevice::NoError)
+        throw QuillonError(f->errorString());
+    // One line end at the very end closes the last line; the last line is
+    // what follows the line end before it.
+    if (tail.endsWith("\r\n"))
+        tail.chop(2);
+    else if (tail.endsWith('\n') || tail.endsWith('\r'))
+        tail.chop(1);
+    const qsizetype cut = qMax(tail.lastIndexOf('\n'), tail.lastIndexOf('\r'));
+    return decode_text(tail.mid(cut + 1));
+}
 
 QStringList split_text_lines(const QString &text)
 {
@@ -29,18 +178,6 @@ QStringList split_text_lines(const QString &text)
     return lines;
 }
 
-QStringList read_text_lines(const QString &path)
-{
-    QFile f(platform::to_local_path(path));
-    if (!f.open(QIODevice::ReadOnly))
-        throw QuillonError(f.errorString());
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        throw QuillonError(f.errorString());
-    QStringDecoder decode(QStringDecoder::System);
-    return split_text_lines(decode(bytes));
-}
-
 FileState file_state(const QString &path)
 {
     FileState state;
@@ -54,6 +191,6 @@ FileState file_state(const QString &path)
     state.changed_ms = info.metadataChangeTime().toMSecsSinceEpoch();
     QFile f(local);
     if (f.open(QIODevice::ReadOnly))
-        state.digest = QCryptographicHash::hash(f.read(64 * 1024), QCryptographicHash::Sha256);
+        state.digest = QCryptographicHash::hash(f.read(kBlock), QCryptographicHash::Sha256);
     return state;
 }

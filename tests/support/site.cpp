@@ -42,8 +42,8 @@ TestSite::TestSite(const QString &user)
 TestSite::~TestSite()
 {
     AppGlobalsData &g = AppGlobals();
-    g.unload_all();
-    delete m_window;
+    g.unload_all(); // the main window too
+    m_window = nullptr;
     g.config = ConfigRecord{};
     g.cfg_file_name.clear();
     g.unix_user = g.tag_user = QString();
@@ -96,7 +96,7 @@ QString TestSite::cleartool(const QStringList &args) const
 frmMain *TestSite::open(const QString &cfg_name)
 {
     AppGlobals().cfg_file_name = cfg_name;
-    delete m_window;
+    delete AppGlobals().main_window.data(); // the window opened before, if still there
     m_window = load_main_window(cfg_name);
     return m_window;
 }
