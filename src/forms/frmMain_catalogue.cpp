@@ -24,8 +24,8 @@ const QString BACKSLASH = QStringLiteral("\\");
 
 // What the window shows of one template's text or description at most.
 constexpr qsizetype kShownTextLimit = 256 * 1024;
-const QString SHOWN_CUT_NOTE =
-    QStringLiteral(" [...] [The rest is not shown here: it is in the template file, which \"View\" opens whole.]");
+const QString SHOWN_CUT_NOTE = QStringLiteral(
+    " [...] [The rest is not shown here: it is in the template file, which \"View\" opens whole.]");
 
 bool key_is(const QString &key, const char *name)
 {
@@ -99,12 +99,13 @@ void frmMain::get_view_templates(const QString &dir)
     ui->viewStatusList->clear();
     g.view_templates.clear();
     try {
-        QDir dir(platform::to_local_path(full));
-        const QStringList names = dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
         // A folder that exists but cannot be listed is a failure, not an
         // empty project.
-        if (names.isEmpty() && !QFileInfo(dir.path()).isReadable())
-            throw QuillonError(QStringLiteral("Permission denied"));
+        QString why;
+        const std::optional<QStringList> listed = platform::list_files(platform::to_local_path(full), &why);
+        if (!listed)
+            throw QuillonError(why);
+        const QStringList &names = *listed;
         QStringList typed_tags;
         QStringList asked;
         std::vector<TemplateRecord> templates;
@@ -236,11 +237,12 @@ QString frmMain::read_template_text(const QString &file_name)
         for (const QString &line : start.lines)
             text += (nt_only ? line : lf_to_crlf(line)) + CRLF;
         if (start.cut)
-            text += QStringLiteral("[Only the first %1 KB of this %2 MB file are shown here; \"View\" opens it "
-                                   "whole.]")
-                        .arg(kShownTextLimit / 1024)
-                        .arg(double(start.file_size) / (1024 * 1024), 0, 'f', 1) +
-                    CRLF;
+            text +=
+                QStringLiteral("[Only the first %1 KB of this %2 MB file are shown here; \"View\" opens it "
+                               "whole.]")
+                    .arg(kShownTextLimit / 1024)
+                    .arg(double(start.file_size) / (1024 * 1024), 0, 'f', 1) +
+                CRLF;
     } catch (const std::exception &e) {
         msg_box(QStringLiteral("Error:") + error_description(e), MsgIcon::Critical, MsgButtons::Ok,
                 QStringLiteral("Error getting details..."));
@@ -335,7 +337,8 @@ QString frmMain::gcsv(const QString &path)
     try {
         return read_last_line(path);
     } catch (const std::exception &e) {
-        msg_box(QStringLiteral("Failed to get view tag --> ") + path + error_description(e), MsgIcon::Critical);
+        msg_box(QStringLiteral("Failed to get view tag --> ") + path + error_description(e),
+                MsgIcon::Critical);
         return QString();
     }
 }

@@ -91,6 +91,33 @@ void add_projects(frmMain *w, const QStringList &read)
 }
 } // namespace
 
+void read_config_lines(QIODevice &device, ConfigRecord &rec, QStringList &projects)
+{
+    // Line by line as it is read: a failure part-way keeps what was read
+    // before it.
+    LineReader reader(device);
+    QByteArray bytes;
+    while (reader.next(bytes)) {
+        const QString line = decode_text(bytes);
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            continue;
+        const QString key = line.left(eq);
+        if (key == QLatin1String("CFG_FILE"))
+            continue;
+        for (const ConfigKey &k : config_keys()) {
+            if (key == QLatin1String(k.name)) {
+                rec.*k.field = line.mid(eq + 1);
+                if (k.field == &ConfigRecord::PROJECT)
+                    projects << rec.PROJECT;
+                break;
+            }
+        }
+    }
+    if (!reader.error().isEmpty())
+        throw QuillonError(reader.error());
+}
+
 void read_config_file(const QString &path, ConfigRecord &rec)
 {
     if (!file_exists(path, false)) {
@@ -102,30 +129,8 @@ void read_config_file(const QString &path, ConfigRecord &rec)
     QStringList projects; // every PROJECT value, in file order
     try {
         set_config_base_defaults(rec);
-        // Line by line as it is read: a failure part-way keeps what was read
-        // before it.
         const auto file = open_text_file(path);
-        LineReader reader(*file);
-        QByteArray bytes;
-        while (reader.next(bytes)) {
-            const QString line = decode_text(bytes);
-            const qsizetype eq = line.indexOf(QLatin1Char('='));
-            if (eq < 0)
-                continue;
-            const QString key = line.left(eq);
-            if (key == QLatin1String("CFG_FILE"))
-                continue;
-            for (const ConfigKey &k : config_keys()) {
-                if (key == QLatin1String(k.name)) {
-                    rec.*k.field = line.mid(eq + 1);
-                    if (k.field == &ConfigRecord::PROJECT)
-                        projects << rec.PROJECT;
-                    break;
-                }
-            }
-        }
-        if (!reader.error().isEmpty())
-            throw QuillonError(reader.error());
+        read_config_lines(*file, rec, projects);
         add_projects(w, projects);
         if (!w)
             return;

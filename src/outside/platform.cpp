@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -69,6 +70,35 @@ QString command_line_args()
                                                                 : a);
     }
     return words.join(QLatin1Char(' '));
+}
+
+std::optional<QStringList> list_files(const QString &local_dir, QString *error)
+{
+    const QByteArray path = QFile::encodeName(local_dir);
+    DIR *dir = ::opendir(path.constData());
+    if (!dir) {
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+        return std::nullopt;
+    }
+    QStringList names;
+    errno = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue; // hidden, and . and ..
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+            names << QFile::decodeName(entry->d_name);
+        errno = 0;
+    }
+    const int failure = errno;
+    ::closedir(dir);
+    if (failure != 0) {
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(failure));
+        return std::nullopt;
+    }
+    return names;
 }
 
 QString private_runtime_dir()

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class QProcess;
 
@@ -31,6 +32,11 @@ QString login_name();
 // The program's command line without the program name, as one text in
 // which a word holding blanks is enclosed in double quotes.
 QString command_line_args();
+
+// The names of the ordinary files of a folder (not hidden, links followed),
+// in the order the file system lists them; nothing, with error set, when
+// the folder cannot be listed.
+std::optional<QStringList> list_files(const QString &local_dir, QString *error);
 
 // A folder only this user can use (the session's runtime folder, else one
 // in the user's cache), made when missing. Empty when none can be had.

@@ -11,6 +11,10 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace {
 void write_bytes(const QString &path, const QByteArray &bytes)
 {
@@ -121,4 +125,30 @@ void TestSite::select(QListWidget *list, const QString &text)
     const auto found = list->findItems(text, Qt::MatchExactly);
     QVERIFY2(!found.isEmpty(), qPrintable(text));
     list->setCurrentItem(found.first());
+}
+
+namespace {
+bool set_override_caps(bool on)
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (::syscall(SYS_capget, &header, data) != 0)
+        return false;
+    for (const int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER}) {
+        const auto bit = 1u << (cap % 32);
+        if (on)
+            data[cap / 32].effective |= bit & data[cap / 32].permitted;
+        else
+            data[cap / 32].effective &= ~bit;
+    }
+    return ::syscall(SYS_capset, &header, data) == 0;
+}
+} // namespace
+
+HeldToFilePermissions::HeldToFilePermissions() : m_active(set_override_caps(false)) {}
+
+HeldToFilePermissions::~HeldToFilePermissions()
+{
+    if (m_active)
+        set_override_caps(true);
 }

@@ -43,3 +43,15 @@ private:
     QTemporaryDir m_dir;
     frmMain *m_window = nullptr;
 };
+
+// For the scope of one test, this process (run as root) is held to file permissions like any user:
+// the capabilities that override them are dropped from its effective set, and given back after.
+class HeldToFilePermissions {
+public:
+    HeldToFilePermissions();
+    ~HeldToFilePermissions();
+    bool active() const { return m_active; }
+
+private:
+    bool m_active = false;
+};

@@ -6,6 +6,7 @@
 #include "support/recorder.h"
 #include "support/site.h"
 #include "ui_frmMain.h"
+#include "utils/errors.h"
 
 #include <QFile>
 #include <QtTest>
@@ -83,6 +84,53 @@ private slots:
             QCOMPARE(rec.PROJECT, "Alpha");
             QCOMPARE(projects(), (QStringList{"alpha", "zeta"}));
         }
+    }
+
+    // A file that cannot be read to its end keeps what was read before the failure.
+    void failurePartWay_keepsValuesReadBefore()
+    {
+        class Failing : public QIODevice {
+        public:
+            Failing() { open(ReadOnly); }
+            qint64 readData(char *data, qint64 max) override
+            {
+                if (m_done)
+                    return -1;
+                m_done = true;
+                const QByteArray first = "HOST=early\r\nPROJECT=p1\r\n";
+                memcpy(data, first.constData(), size_t(qMin<qint64>(max, first.size())));
+                return first.size();
+            }
+            qint64 writeData(const char *, qint64) override { return -1; }
+
+        private:
+            bool m_done = false;
+        } device;
+        ConfigRecord rec;
+        set_config_keys(rec);
+        QStringList projects;
+        QVERIFY_THROWS_EXCEPTION(QuillonError, read_config_lines(device, rec, projects));
+        QCOMPARE(rec.HOST, "early");
+        QCOMPARE(projects, QStringList{"p1"});
+        QCOMPARE(rec.KESTREL, "KESTREL");
+    }
+
+    // Many projects: each once, ignoring case, sorted without regard to case, the first spelling kept.
+    void manyProjects_onceEachSorted()
+    {
+        QByteArray text;
+        for (int i = 20000; i-- > 0;)
+            text += "PROJECT=p" + QByteArray::number(i) +
+                    (i % 2 ? QByteArray("\r\n") : "\r\nPROJECT=P" + QByteArray::number(i) + "\r\n");
+        write("qn.cfg", text);
+        read("qn.cfg");
+        const QStringList items = projects();
+        QCOMPARE(items.size(), 20000);
+        QStringList sorted = items;
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+        QCOMPARE(items, sorted);
+        QVERIFY(items.contains("p0") && !items.contains("P0"));
     }
 
     void missingFile_messageAndFullDefaults()

@@ -171,6 +171,67 @@ private slots:
         QCOMPARE(ui->viewsList->count(), 2);
     }
 
+    // Whatever a template holds, the window shows a bounded part of it and says that the rest is in
+    // the file: a one-line description of a megabyte and a config spec of two megabytes.
+    void hugeTemplate_shownBounded_withNote()
+    {
+        site->add_raw_template("alpha", "huge",
+                               "#Kestrel_Description:" + QByteArray(1 << 20, 'd') + "\n" +
+                                   QByteArray(2 << 20, 'c') + "\n");
+        load_as("alpha", "Ann");
+        TestSite::select(ui->viewsList, "ann__huge");
+        const QString description = ui->descTxt->toPlainText();
+        QVERIFY(description.size() < 300 * 1024);
+        QVERIFY(
+            description.endsWith("[The rest is not shown here: it is in the template file, which \"View\" "
+                                 "opens whole.]"));
+        const QString spec = ui->txtConfigSpec->toPlainText();
+        QVERIFY(spec.size() < 300 * 1024);
+        QVERIFY2(spec.endsWith("[Only the first 256 KB of this 3.0 MB file are shown here; \"View\" opens it "
+                               "whole.]\n"),
+                 qPrintable(spec.right(120)));
+        QCOMPARE(AppGlobals().view_templates.front().description.size() < 300 * 1024, true);
+    }
+
+    // A project folder that cannot be listed is an error, and the previous project's description and
+    // note go; a catalogue that ClearCase cannot answer says so once and shows no marker as a fact.
+    void failures_unreadableFolder_clearToolMissing()
+    {
+        load_as("markers", "Ann");
+        TestSite::select(ui->viewsList, "ann__cre");
+        QVERIFY(!ui->txtMsg->isHidden());
+        {
+            HeldToFilePermissions held;
+            if (!held.active())
+                QSKIP("cannot be held to file permissions here");
+            QFile::setPermissions(site->share("ccstorage/utils/kestrel/config/alpha"), QFile::WriteOwner);
+            load_as("alpha", "Ann");
+            QFile::setPermissions(site->share("ccstorage/utils/kestrel/config/alpha"),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        QCOMPARE(m_msgs.shown, (QList<Msg>{{"Error reading config directory --> " + UNC_DIR + "\\alpha",
+                                            MsgIcon::Critical}}));
+        QVERIFY(ui->descTxt->toPlainText().isEmpty() && ui->txtMsg->isHidden());
+        QCOMPARE(ui->viewsList->count(), 0);
+        m_msgs.clear();
+
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", "/usr/bin:/bin"); // no cleartool anywhere
+        site->open();
+        m_w = AppGlobals().main_window;
+        ui = m_w->ui;
+        site->pick("markers");
+        qputenv("PATH", path);
+        QCOMPARE(m_msgs.shown.size(), 1);
+        QVERIFY2(m_msgs.shown[0].text.startsWith("ClearTool returned error: Unable to start cleartool: "),
+                 qPrintable(m_msgs.shown[0].text));
+        QCOMPARE(m_msgs.shown[0].icon, MsgIcon::None);
+        QCOMPARE(TestSite::items(ui->viewStatusList), QStringList(MARKERS.size(), "?"));
+        TestSite::select(ui->viewsList, "ann__cre");
+        QVERIFY(ui->txtMsg->isHidden());
+        m_msgs.clear();
+    }
+
     void lastLine_missingEmptyAndMultiLineFiles()
     {
         const QString missing = UNC_DIR + "\\out\\missing.out";

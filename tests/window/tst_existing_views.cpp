@@ -7,6 +7,7 @@
 #include "ui_frmMain.h"
 #include "ui_frmViewDetail.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestExistingViews : public QObject {
@@ -57,6 +58,28 @@ private slots:
                                         {"Region is not specified or unknown", MsgIcon::Exclamation},
                                         {"ClearTool returned error: Unknown region \"Mars\"."}}));
         QCOMPARE(mine->count(), 0);
+    }
+
+    // A region listing that fails part-way keeps the views listed so far, and says why.
+    void listing_failingPartWay_keepsWhatWasListed()
+    {
+        QTemporaryDir bin;
+        QFile fake(bin.filePath("cleartool"));
+        QVERIFY(fake.open(QIODevice::WriteOnly));
+        fake.write("#!/bin/sh\nwhile read -r line; do echo jdoe__a; echo jdoe__b;"
+                   " echo 'cleartool: Error: Unable to contact the registry server.';"
+                   " echo 'Command 1 returned status 1'; done\n");
+        fake.close();
+        QVERIFY(fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+        w = site->open();
+        mine = w->ui->myViewsList;
+        w->get_myviews("Windows");
+        qputenv("PATH", path);
+        QCOMPARE(TestSite::items(mine), (QStringList{"jdoe__a", "jdoe__b"}));
+        QCOMPARE(rec.shown,
+                 (QList<Msg>{{"ClearTool returned error: Unable to contact the registry server."}}));
     }
 
     void removal_onYesOnly_refusedRemovalWarnsAndRefreshes()

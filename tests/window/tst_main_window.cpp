@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -122,6 +123,44 @@ private slots:
         QVERIFY(m_window->close()); // unloads every window
         for (QWidget *w : QApplication::topLevelWidgets())
             QTRY_VERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+    }
+
+    // While a project loads (cleartool slow), the window handles events, nothing that would start a
+    // second operation is enabled or does anything, and afterwards each control is as the window wants.
+    void load_disablesStarters_windowResponsive_restoresAfter()
+    {
+        MessageRecorder msgs;
+        m_site->add_template("r6000", "dev", {"element * /main/LATEST"});
+        m_site->write_config("qn.cfg", TestSite::config_lines(false));
+        m_window = m_site->open();
+        Ui::frmMain *ui = m_window->ui;
+        QFile knobs(m_site->root() + "/ccsim/knobs");
+        QVERIFY(knobs.open(QIODevice::WriteOnly));
+        knobs.write("CCSIM_COST_CMD_MS=200\n");
+        knobs.close();
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(10);
+        QStringList enabled_during;
+        QTimer::singleShot(250, this, [&] {
+            for (QObject *c : std::initializer_list<QObject *>{
+                     ui->projectCombo, ui->createViewBut, ui->refreshBut, ui->removeViewBut, ui->detailBut,
+                     ui->Reload, ui->StartView, ui->opModeCB})
+                if (qobject_cast<QWidget *>(c) ? static_cast<QWidget *>(c)->isEnabled()
+                                               : static_cast<QAction *>(c)->isEnabled())
+                    enabled_during << c->objectName();
+            QCOMPARE(m_window->activity(), Activity::LoadingProject);
+            ui->refreshBut->click();
+            m_window->refreshViewBut_Click(); // even a direct call waits its turn: it does nothing
+        });
+        m_site->pick("r6000");
+        QCOMPARE(enabled_during, QStringList());
+        QVERIFY2(ticks > 20, qPrintable(QString::number(ticks)));
+        QCOMPARE(m_window->activity(), Activity::Idle);
+        for (QWidget *w : QList<QWidget *>{ui->projectCombo, ui->createViewBut, ui->refreshBut, ui->opModeCB})
+            QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+        QCOMPARE(msgs.shown, QList<Msg>());
     }
 
     void controls_namesBuddiesAccessibleNamesMnemonics()

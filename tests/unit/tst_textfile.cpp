@@ -1,0 +1,115 @@
+// The one line reader: line ends anywhere, also across its reading blocks; long lines cut; lines
+// skipped unread; a failure part-way; the last line read from the end.
+
+#include "utils/errors.h"
+#include "utils/textfile.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// A device that gives its bytes and then fails.
+class FailingDevice : public QIODevice {
+public:
+    explicit FailingDevice(QByteArray bytes) : m_bytes(std::move(bytes)) { open(ReadOnly); }
+
+protected:
+    qint64 readData(char *data, qint64 max) override
+    {
+        if (m_pos >= m_bytes.size())
+            return -1;
+        const qint64 n = qMin(max, m_bytes.size() - m_pos);
+        memcpy(data, m_bytes.constData() + m_pos, size_t(n));
+        m_pos += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_pos = 0;
+};
+
+QList<QByteArray> lines_of(const QByteArray &bytes, qsizetype limit = LineReader::kNoLimit, char only = '\0')
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    LineReader reader(buffer, limit);
+    QList<QByteArray> out;
+    QByteArray line;
+    while (reader.next(line, only))
+        out << line + (reader.truncated() ? "~" : "");
+    return out;
+}
+} // namespace
+
+class TestTextFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lineEnds_everyKind_acrossBlocks()
+    {
+        QCOMPARE(lines_of("a\r\nb\rc\nd"), (QList<QByteArray>{"a", "b", "c", "d"}));
+        QCOMPARE(lines_of("\n\r\n\r"), (QList<QByteArray>{"", "", ""}));
+        QCOMPARE(lines_of(""), QList<QByteArray>());
+        // A CR that ends one block and an LF that starts the next are one line end.
+        for (const qsizetype at : {64 * 1024 - 1, 64 * 1024, 64 * 1024 + 1}) {
+            QByteArray big(at, 'x');
+            big += "\r\nnext\r\n";
+            const QList<QByteArray> got = lines_of(big);
+            QCOMPARE(got.size(), 2);
+            QCOMPARE(got[0].size(), at);
+            QCOMPARE(got[1], QByteArray("next"));
+        }
+    }
+
+    void longLinesCut_otherLinesSkipped()
+    {
+        const QByteArray text = QByteArray(200000, 'y') + "\n#key:v\nplain\n#" + QByteArray(100, 'z');
+        QCOMPARE(lines_of(text, 10), (QList<QByteArray>{"yyyyyyyyyy~", "#key:v", "plain", "#zzzzzzzzz~"}));
+        QCOMPARE(lines_of(text, 10, '#'), (QList<QByteArray>{"#key:v", "#zzzzzzzzz~"}));
+    }
+
+    void failurePartWay_keepsLinesBefore()
+    {
+        FailingDevice device("one\r\ntwo\r\n");
+        LineReader reader(device);
+        QByteArray line;
+        QVERIFY(reader.next(line) && line == "one");
+        QVERIFY(reader.next(line) && line == "two");
+        QVERIFY(!reader.next(line));
+        QVERIFY(!reader.error().isEmpty());
+    }
+
+    void lastLine_fromTheEnd()
+    {
+        QTemporaryDir dir;
+        const struct {
+            QByteArray bytes;
+            QString last;
+        } rows[] = {{"", ""},
+                    {"a", "a"},
+                    {"a\r\n", "a"},
+                    {"a\n\n", ""},
+                    {"a\r\r\n", ""},
+                    {"log\rlog\ntag", "tag"},
+                    {QByteArray(100000, 'x') + "\r\nend\r\n", "end"}};
+        for (const auto &r : rows) {
+            QFile f(dir.filePath(u"out"_s));
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(r.bytes);
+            f.close();
+            QCOMPARE(read_last_line(f.fileName()), r.last);
+            QStringList all = read_text_lines(f.fileName());
+            QCOMPARE(all.isEmpty() ? QString() : all.last(), r.last); // the same as reading it all
+        }
+        QVERIFY_THROWS_EXCEPTION(QuillonError, read_last_line(dir.filePath(u"missing"_s)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTextFile)
+#include "tst_textfile.moc"

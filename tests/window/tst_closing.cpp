@@ -1,0 +1,164 @@
+// Closing the main window while something waits, as a real process: Quillon ends at once with status
+// 0 and no crash, and a program it started (Kestrel) is not killed but runs to its end. With
+// --as-program SCENARIO the test runs the program itself (Main, the event loop) and drives it.
+
+#include "forms/frmMain.h"
+#include "main/appglobals.h"
+#include "main/mainModule.h"
+#include "support/site.h"
+#include "ui_frmMain.h"
+#include "utils/messages.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTimer>
+#include <QtTest>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+void print_line(const QString &line)
+{
+    std::fputs(qPrintable(line + '\n'), stdout);
+    std::fflush(stdout);
+}
+
+// The program, driven: pick r6000, and for "create" create its first template; close the window
+// while that waits.
+int run_as_program(char **argv)
+{
+    const QString scenario = QString::fromLocal8Bit(argv[2]);
+    int n = 1;
+    QApplication app(n, argv);
+    set_message_handler([](const QString &text, MsgIcon, MsgButtons, const QString &) {
+        print_line("MESSAGE|" + text);
+        return MsgAnswer::No;
+    });
+    if (!Main())
+        return 3;
+    frmMain *w = AppGlobals().main_window;
+    QTimer::singleShot(0, w, [w, scenario] {
+        QComboBox *combo = w->ui->projectCombo;
+        const int index = combo->findText(u"r6000"_s);
+        combo->setCurrentIndex(index);
+        if (scenario == u"create"_s) {
+            emit combo->activated(index);
+            w->ui->viewsList->setCurrentRow(0);
+        }
+        QTimer::singleShot(300, w, [w] {
+            print_line(u"CLOSING|%1"_s.arg(int(w->activity())));
+            w->close();
+        });
+        if (scenario == u"create"_s)
+            w->ui->createViewBut->click();
+        else
+            emit combo->activated(index);
+        print_line(u"UNWOUND"_s);
+    });
+    const int status = QApplication::exec();
+    AppGlobals().unload_all();
+    print_line(u"ENDED"_s);
+    return status;
+}
+} // namespace
+
+class TestClosing : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestSite> site;
+
+    // Runs the scenario; the child's output, how long it took to end after it began to close, and
+    // whether it ended normally with status 0.
+    QString run(const QString &scenario, qint64 *after_close_ms, bool *clean)
+    {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(QCoreApplication::applicationFilePath(), {u"--as-program"_s, scenario});
+        QString out;
+        QElapsedTimer clock;
+        while (p.state() != QProcess::NotRunning || p.bytesAvailable()) {
+            p.waitForReadyRead(100);
+            out += QString::fromLocal8Bit(p.readAll());
+            if (out.contains(u"CLOSING|"_s) && !clock.isValid())
+                clock.start();
+            if (p.state() == QProcess::NotRunning && !p.bytesAvailable())
+                break;
+        }
+        p.waitForFinished(60000);
+        *after_close_ms = clock.isValid() ? clock.elapsed() : -1;
+        *clean = p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        site = std::make_unique<TestSite>("jdoe");
+        site->write_config("qn.cfg", TestSite::config_lines(false));
+        site->add_template("r6000", "dev", {"element * /main/LATEST"});
+        // The required files are there: start-up shows nothing.
+        for (const char *file : {"tools/ssh/plink", "ccstorage/utils/kestrel/kestrel"}) {
+            QFile f(site->share(QString::fromLatin1(file)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    void cleanup() { site.reset(); }
+
+    // Kestrel takes two seconds: Quillon ends long before, and Kestrel still runs to its end.
+    void closeDuringCreation_endsAtOnce_kestrelFinishes()
+    {
+        const QString log = site->root() + "/kestrel.log";
+        QFile kestrel(site->share("ccstorage/utils/kestrel/kestrel"));
+        QVERIFY(kestrel.open(QIODevice::WriteOnly));
+        kestrel.write("#!/bin/sh\necho start >>'" + log.toLocal8Bit() + "'\nsleep 2\necho end >>'" +
+                      log.toLocal8Bit() + "'\n");
+        kestrel.close();
+        QVERIFY(kestrel.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+        qint64 after_close = 0;
+        bool clean = false;
+        const QString out = run(u"create"_s, &after_close, &clean);
+        QVERIFY2(clean, qPrintable(out));
+        QVERIFY2(out.contains(u"CLOSING|%1"_s.arg(int(Activity::Creating))), qPrintable(out));
+        QVERIFY2(out.contains(u"ENDED"_s) && !out.contains(u"MESSAGE|"_s), qPrintable(out));
+        QVERIFY2(after_close < 1500, qPrintable(QString::number(after_close)));
+        const auto logged = [&log] {
+            QFile f(log);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        QCOMPARE(logged(), QByteArray("start\n"));
+        QTRY_COMPARE_WITH_TIMEOUT(logged(), QByteArray("start\nend\n"), 10000);
+    }
+
+    // cleartool takes three seconds a command: the load is left at once.
+    void closeDuringProjectLoad_endsAtOnce()
+    {
+        QFile knobs(site->root() + "/ccsim/knobs");
+        QVERIFY(knobs.open(QIODevice::WriteOnly));
+        knobs.write("CCSIM_COST_CMD_MS=3000\n");
+        knobs.close();
+        qint64 after_close = 0;
+        bool clean = false;
+        const QString out = run(u"load"_s, &after_close, &clean);
+        QVERIFY2(clean, qPrintable(out));
+        QVERIFY2(out.contains(u"CLOSING|%1"_s.arg(int(Activity::LoadingProject))), qPrintable(out));
+        QVERIFY2(out.contains(u"ENDED"_s) && !out.contains(u"MESSAGE|"_s), qPrintable(out));
+        QVERIFY2(after_close < 1500, qPrintable(QString::number(after_close)));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (argc > 2 && qstrcmp(argv[1], "--as-program") == 0)
+        return run_as_program(argv);
+    QApplication app(argc, argv);
+    TestClosing test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_closing.moc"
