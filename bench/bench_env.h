@@ -5,10 +5,15 @@
 #include "utils/messages.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <cstdio>
 #include <optional>
@@ -96,4 +101,48 @@ inline SimCounters sim_counters()
             c.tags = value;
     }
     return c;
+}
+
+// Writes a file, making its folder; false when it cannot.
+inline bool write_file(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// The longest time the event loop handled nothing, while it runs: a timer
+// asks to be woken every millisecond and notes the longest gap between two
+// wake-ups.
+class StallMeter {
+public:
+    StallMeter()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_longest_ms = qMax(m_longest_ms, double(m_clock.nsecsElapsed()) / 1e6);
+            m_clock.restart();
+        });
+        m_clock.start();
+        m_timer.start(1);
+    }
+    double longest_ms() const { return qMax(m_longest_ms, double(m_clock.nsecsElapsed()) / 1e6); }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    double m_longest_ms = 0;
+};
+
+// This process's resident memory, in megabytes.
+inline double resident_mb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "bench.h"
 #include "bench_env.h"
+#include "bench_site.h"
 
 #include "forms/frmMain.h"
 #include "main/appglobals.h"
@@ -27,13 +28,6 @@ namespace {
 
 constexpr int kSizes[] = {10, 100, 1000};
 constexpr int kOtherViews = 2000;
-
-bool write_file(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 QByteArray template_text(int i)
 {
@@ -81,58 +75,37 @@ bool lay_out(const QDir &root)
            write_file(root.filePath(QStringLiteral("views.txt")), views);
 }
 
-// A main window as the program brings it up.
-frmMain *open_window()
-{
-    AppGlobalsData &g = AppGlobals();
-    g.tag_user.clear();
-    g.unix_user.clear();
-    g.view_templates.clear();
-    g.config = ConfigRecord();
-    return load_main_window(QStringLiteral("qn.cfg"));
-}
-
 } // namespace
 
 QUILLON_BENCH(project_load)
 {
-    QTemporaryDir scratch;
-    if (!scratch.isValid()) {
+    BenchSite site("project_load");
+    if (!site.valid()) {
         std::fprintf(stderr, "project_load: no scratch directory\n");
         return;
     }
-    const QDir root(scratch.path());
-    ScopedEnv env;
-    env.use_simulator(root.filePath(QStringLiteral("ccsim")));
-    env.set("QUILLON_PROGRAM_DIR", root.filePath(QStringLiteral("program")).toLocal8Bit());
-    env.set("QUILLON_UNC_ROOT", root.filePath(QStringLiteral("unc")).toLocal8Bit());
-    env.set("USER", "benchuser");
-    env.set("CLEARCASE_PRIMARY_GROUP", QByteArray());
+    const QDir root(site.path(QString()));
     if (!lay_out(root)) {
         std::fprintf(stderr, "project_load: cannot lay out the site\n");
         return;
     }
     sim_command({QStringLiteral("-sim-import"), root.filePath(QStringLiteral("views.txt"))});
-    print_messages("project_load");
-    env.set("CCSIM_COST_START_MS", "150");
-    env.set("CCSIM_COST_CMD_MS", "5");
-    env.set("CCSIM_COST_TAG_MS", "1");
+    site.env().set("CCSIM_COST_START_MS", "150");
+    site.env().set("CCSIM_COST_CMD_MS", "5");
+    site.env().set("CCSIM_COST_TAG_MS", "1");
 
     for (int n : kSizes) {
         // A fresh window each time: the load is the first choice after start,
         // cleartool's co-process included.
-        frmMain *w = open_window();
+        frmMain *w = site.open();
         w->show();
         // The controls by name: the form's header is the library's own.
-        auto *combo = w->findChild<QComboBox *>(QStringLiteral("projectCombo"));
         auto *list = w->findChild<QListWidget *>(QStringLiteral("viewsList"));
         auto *markers = w->findChild<QListWidget *>(QStringLiteral("viewStatusList"));
-        const int index = combo->findText(QStringLiteral("p%1").arg(n));
         sim_command({QStringLiteral("-sim-reset-counters")});
         QElapsedTimer timer;
         timer.start();
-        combo->setCurrentIndex(index);
-        emit combo->activated(index);
+        BenchSite::pick(w, QStringLiteral("p%1").arg(n));
         const double wall_s = double(timer.nsecsElapsed()) / 1e9;
         const SimCounters c = sim_counters();
         if (list->count() != n)
@@ -147,7 +120,5 @@ QUILLON_BENCH(project_load)
                     "\"commands\":%lld,\"tags\":%lld}\n",
                     n, wall_s, c.process_starts, c.commands, c.tags);
         std::fflush(stdout);
-        delete w;
     }
-    set_message_handler({});
 }

@@ -123,8 +123,7 @@ void frmMain::connect_handlers()
 
     on_click(ui->createViewBut, &frmMain::create_view);
     on_click(ui->detailBut, &frmMain::show_view_detail);
-    connect(ui->myViewsList, &QListWidget::itemDoubleClicked, this,
-            guarded(&frmMain::myViewsList_DblClick));
+    connect(ui->myViewsList, &QListWidget::itemDoubleClicked, this, guarded(&frmMain::myViewsList_DblClick));
     on_click(ui->viewBut, &frmMain::viewBut_Click);
     connect(ui->viewsList, &QListWidget::itemDoubleClicked, this, guarded(&frmMain::viewsList_DblClick));
     on_click(ui->refreshBut, &frmMain::refreshBut_Click);

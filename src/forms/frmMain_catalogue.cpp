@@ -22,8 +22,11 @@
 namespace {
 const QString BACKSLASH = QStringLiteral("\\");
 
-// What the window shows of one template's text or description at most.
+// What the window shows of one template at most: its text (without line
+// wrapping), and its description, which wraps in a small box: a long line
+// without blanks costs seconds to wrap beyond a few ten thousand characters.
 constexpr qsizetype kShownTextLimit = 256 * 1024;
+constexpr qsizetype kShownDescriptionLimit = 16 * 1024;
 const QString SHOWN_CUT_NOTE = QStringLiteral(
     " [...] [The rest is not shown here: it is in the template file, which \"View\" opens whole.]");
 
@@ -160,7 +163,7 @@ QString frmMain::get_view_description(const QString &file, bool &is_snapshot)
         // Only lines that start with "#" can hold a key; the others are
         // passed over unread, and a long value is cut at what is shown.
         const auto f = open_text_file(file);
-        LineReader reader(*f, kShownTextLimit);
+        LineReader reader(*f, kShownDescriptionLimit);
         QByteArray line;
         while (reader.next(line, '#')) {
             const qsizetype colon = line.indexOf(':');
@@ -180,8 +183,8 @@ QString frmMain::get_view_description(const QString &file, bool &is_snapshot)
                               QStringLiteral("[UCM Project VOB]: ") + value;
             else if (key_is(key, "#Kestrel_UCMNewStream") || key_is(key, "#Kestrel_UCMStream"))
                 description = description + CRLF + QStringLiteral("[Tied to UCM Stream]: ") + value;
-            if (description.size() > kShownTextLimit) {
-                description.truncate(kShownTextLimit);
+            if (description.size() > kShownDescriptionLimit) {
+                description.truncate(kShownDescriptionLimit);
                 description += SHOWN_CUT_NOTE;
             }
         }
