@@ -3,8 +3,10 @@
 # when any is missing. Run as root (or with sudo available).
 set -eu
 
+# clang and its runtimes build the fuzz targets (libFuzzer) and the
+# sanitizer runs; the others build, test and show the program.
 packages="cmake ninja-build g++ ccache qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-xvfb xauth fonts-dejavu-core putty-tools openssh-server"
+xvfb xauth fonts-dejavu-core putty-tools openssh-server clang libclang-rt-14-dev"
 
 missing=""
 for p in $packages; do

@@ -13,6 +13,7 @@
 #include "utils/helpers.h"
 #include "utils/messages.h"
 #include "utils/run_command.h"
+#include "utils/template_description.h"
 #include "utils/textfile.h"
 
 #include <QCoreApplication>
@@ -29,11 +30,6 @@ constexpr qsizetype kShownTextLimit = 256 * 1024;
 constexpr qsizetype kShownDescriptionLimit = 16 * 1024;
 const QString SHOWN_CUT_NOTE = QStringLiteral(
     " [...] [The rest is not shown here: it is in the template file, which \"View\" opens whole.]");
-
-bool key_is(const QString &key, const char *name)
-{
-    return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
-}
 
 // What ClearCase says of a set of tags, asked in two commands for all of
 // them; each answer equals the one the single question would give. When
@@ -157,46 +153,19 @@ void frmMain::get_view_templates(const QString &dir)
 
 QString frmMain::get_view_description(const QString &file, bool &is_snapshot)
 {
-    is_snapshot = false;
-    QString description;
+    TemplateDescription d;
     try {
-        // Only lines that start with "#" can hold a key; the others are
-        // passed over unread, and a long value is cut at what is shown.
         const auto f = open_text_file(file);
-        LineReader reader(*f, kShownDescriptionLimit);
-        QByteArray line;
-        while (reader.next(line, '#')) {
-            const qsizetype colon = line.indexOf(':');
-            if (colon < 0)
-                continue;
-            const QString key = decode_text(line.left(colon));
-            QString value = upto_char(QStringLiteral("\n"), decode_text(line.mid(colon + 1)));
-            if (reader.truncated())
-                value += SHOWN_CUT_NOTE;
-            if (key_is(key, "#Kestrel_Snapdir"))
-                is_snapshot = true;
-            else if (key_is(key, "#Kestrel_Description"))
-                description = value;
-            else if (key_is(key, "#Kestrel_UCMVob"))
-                description = QStringLiteral("[Description]: ") + description + QStringLiteral(" ") +
-                              QStringLiteral(" This View is a UCM View.") + CRLF +
-                              QStringLiteral("[UCM Project VOB]: ") + value;
-            else if (key_is(key, "#Kestrel_UCMNewStream") || key_is(key, "#Kestrel_UCMStream"))
-                description = description + CRLF + QStringLiteral("[Tied to UCM Stream]: ") + value;
-            if (description.size() > kShownDescriptionLimit) {
-                description.truncate(kShownDescriptionLimit);
-                description += SHOWN_CUT_NOTE;
-            }
-        }
-        if (!reader.error().isEmpty())
-            throw QuillonError(reader.error());
+        read_template_description(*f, kShownDescriptionLimit, d);
     } catch (const std::exception &e) {
+        is_snapshot = d.snapshot;
         msg_box(QStringLiteral("Error getting view description for --> ") + file + QStringLiteral(":: ") +
                     error_description(e),
                 MsgIcon::Critical);
         return QString();
     }
-    return description;
+    is_snapshot = d.snapshot;
+    return d.text;
 }
 
 void frmMain::projectCombo_Click()

@@ -160,4 +160,15 @@ QList<ViewInfo> parse_lsview_long(const QString &text);
 QSet<QString> parse_lsview_active(const QString &text);
 // The bare tags of "lsview -short".
 QStringList parse_lsview_short(const QString &text);
+
+// The end of the co-process's answer to command number n: its marker
+// "Command <n> returned status <s>" (glued to the end of the output when that
+// has no final line end), which must be the last line of what it wrote so
+// far. Nothing while the answer is not complete.
+struct CoprocessAnswer {
+    qsizetype output_end; // the output is what comes before
+    bool in_range;        // the status is a number an exit status can be
+    long long status;
+};
+std::optional<CoprocessAnswer> find_answer(QByteArrayView written, int n);
 } // namespace ccparse

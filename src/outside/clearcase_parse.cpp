@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QStringView>
 
+#include <limits>
+
 namespace ccparse {
 
 namespace {
@@ -130,6 +132,34 @@ QStringList parse_lsview_short(const QString &text)
             tags.append(tag.toString());
     });
     return tags;
+}
+
+std::optional<CoprocessAnswer> find_answer(QByteArrayView written, int n)
+{
+    if (!written.endsWith('\n'))
+        return std::nullopt;
+    // The last line, without its line end (and a CR before it).
+    qsizetype start = written.size() - 1;
+    while (start > 0 && written[start - 1] != '\n')
+        --start;
+    QByteArrayView line = written.sliced(start, written.size() - 1 - start);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    const qsizetype at = line.lastIndexOf(QByteArrayView("Command "));
+    if (at < 0)
+        return std::nullopt;
+    static const QRegularExpression marker(QStringLiteral("^Command (\\d+) returned status (-?\\d+)$"));
+    const auto m = marker.match(QString::fromLatin1(line.sliced(at)));
+    if (!m.hasMatch())
+        return std::nullopt;
+    bool n_ok = false;
+    if (m.captured(1).toInt(&n_ok) != n || !n_ok)
+        return std::nullopt;
+    bool ok = false;
+    const long long status = m.captured(2).toLongLong(&ok);
+    const bool in_range =
+        ok && status >= std::numeric_limits<int>::min() && status <= std::numeric_limits<int>::max();
+    return CoprocessAnswer{start + at, in_range, status};
 }
 
 } // namespace ccparse

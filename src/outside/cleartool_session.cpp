@@ -10,8 +10,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 
-#include <limits>
-
 namespace {
 
 const QString kProgram = QStringLiteral("cleartool");
@@ -104,35 +102,6 @@ std::optional<QByteArray> coprocess_line(const QStringList &args)
         line += quote ? QLatin1Char('"') + w + QLatin1Char('"') : w;
     }
     return line.toLocal8Bit() + '\n';
-}
-
-struct Marker {
-    qsizetype at;  // where the marker starts in the line (after any glued output)
-    bool in_range; // the status fits an int
-    long long status;
-};
-
-// The co-process's marker in one output line: "<prefix>Command <n> returned
-// status <s>", for command number n only.
-std::optional<Marker> find_marker(QByteArrayView line, int n)
-{
-    if (line.endsWith('\r'))
-        line.chop(1);
-    const qsizetype at = line.lastIndexOf(QByteArrayView("Command "));
-    if (at < 0)
-        return std::nullopt;
-    static const QRegularExpression marker(QStringLiteral("^Command (\\d+) returned status (-?\\d+)$"));
-    const auto m = marker.match(QString::fromLatin1(line.sliced(at)));
-    if (!m.hasMatch())
-        return std::nullopt;
-    bool n_ok = false;
-    if (m.captured(1).toInt(&n_ok) != n || !n_ok)
-        return std::nullopt;
-    bool ok = false;
-    const long long status = m.captured(2).toLongLong(&ok);
-    const bool in_range =
-        ok && status >= std::numeric_limits<int>::min() && status <= std::numeric_limits<int>::max();
-    return Marker{at, in_range, status};
 }
 
 QString timeout_text(int ms)
@@ -228,26 +197,13 @@ std::optional<CommandResult> CCSession::Impl::run_in_coprocess(const QStringList
 
     QProcess *p = co;
     LocalWait wait(interrupt);
-    std::optional<Marker> marker;
-    qsizetype answer_end = 0; // output before the marker
-    qsizetype scanned = 0;    // no marker before this offset
+    std::optional<ccparse::CoprocessAnswer> marker;
     bool died = false;
     auto take_output = [&] {
         out += p->readAll();
-        qsizetype newline;
-        while ((newline = out.indexOf('\n', scanned)) >= 0) {
-            // The marker is the last thing cleartool writes for a command: a
-            // line that looks like one with more output after it is output
-            // (a config spec, say, that holds such a line).
-            if (newline + 1 == out.size()) {
-                if (auto m = find_marker(QByteArrayView(out).sliced(scanned, newline - scanned), n)) {
-                    marker = m;
-                    answer_end = scanned + m->at;
-                    wait.done();
-                    return;
-                }
-            }
-            scanned = newline + 1;
+        if (const auto answer = ccparse::find_answer(out, n)) {
+            marker = answer;
+            wait.done();
         }
     };
     const auto on_output = QObject::connect(p, &QProcess::readyRead, p, take_output);
@@ -300,7 +256,7 @@ std::optional<CommandResult> CCSession::Impl::run_in_coprocess(const QStringList
             << QStringLiteral("cleartool reported the status %1, which is not a status.").arg(marker->status);
     }
     // Merged streams: diagnostics are told apart by their prefix.
-    const QString text = QString::fromLocal8Bit(QByteArrayView(out).first(answer_end));
+    const QString text = QString::fromLocal8Bit(QByteArrayView(out).first(marker->output_end));
     out.clear();
     QString output;
     output.reserve(text.size());

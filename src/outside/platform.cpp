@@ -229,11 +229,12 @@ void keep_running(QProcess *process)
 {
     // Programs that outlive their wait are kept here, never deleted: a
     // deleted QProcess kills its program. Their ends are still collected
-    // while the program runs.
-    static std::vector<QProcess *> running;
+    // while the program runs. The list itself is never destroyed either, so
+    // that they stay reachable to the very end.
+    static auto *running = new std::vector<QProcess *>;
     process->disconnect();
     process->setParent(nullptr);
-    running.push_back(process);
+    running->push_back(process);
 }
 
 void open_url(const QString &address)

@@ -77,7 +77,8 @@ bool LineReader::next(QByteArray &line, char only_starting_with)
         }
         const qsizetype end = line_end(data, m_pos, m_buffer.size());
         if (keep) {
-            const qsizetype room = m_max_line < 0 ? end - m_pos : qMax<qsizetype>(0, m_max_line - line.size());
+            const qsizetype room =
+                m_max_line < 0 ? end - m_pos : qMax<qsizetype>(0, m_max_line - line.size());
             const qsizetype take = qMin(room, end - m_pos);
             line.append(data + m_pos, take);
             if (take < end - m_pos)
@@ -144,17 +145,22 @@ QString read_last_line(const QString &path)
     const qint64 from = qMax<qint64>(0, size - kBlock);
     if (!f->seek(from))
         throw QuillonError(f->errorString());
-    QByteArray tail = f->readAll();
+    const QByteArray tail = f->readAll();
     if (f->error() != QFileDevice::NoError)
         throw QuillonError(f->errorString());
+    return decode_text(last_line_of(tail));
+}
+
+QByteArray last_line_of(QByteArray text)
+{
     // One line end at the very end closes the last line; the last line is
     // what follows the line end before it.
-    if (tail.endsWith("\r\n"))
-        tail.chop(2);
-    else if (tail.endsWith('\n') || tail.endsWith('\r'))
-        tail.chop(1);
-    const qsizetype cut = qMax(tail.lastIndexOf('\n'), tail.lastIndexOf('\r'));
-    return decode_text(tail.mid(cut + 1));
+    if (text.endsWith("\r\n"))
+        text.chop(2);
+    else if (text.endsWith('\n') || text.endsWith('\r'))
+        text.chop(1);
+    const qsizetype cut = qMax(text.lastIndexOf('\n'), text.lastIndexOf('\r'));
+    return text.mid(cut + 1);
 }
 
 QStringList split_text_lines(const QString &text)

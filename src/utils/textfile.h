@@ -60,6 +60,8 @@ TextStart read_text_start(const QString &path, qint64 max_bytes);
 // The last line of a file, read from its end whatever its size ("" for an
 // empty file); throws QuillonError when it cannot be read.
 QString read_last_line(const QString &path);
+// The last line of a text (or of the end of one).
+QByteArray last_line_of(QByteArray text);
 
 // Splits text into lines by the same rules.
 QStringList split_text_lines(const QString &text);

@@ -1,6 +1,7 @@
 // The commands of a view creation, the check that keeps the remote one shell-safe, and Kestrel's result.
 
 #include "outside/kestrel.h"
+#include "support/shell_model.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -27,29 +28,6 @@ kestrel::Request sample()
     r.template_tag = u"jdoe__dev"_s;
     r.password = u"s3cret"_s;
     return r;
-}
-
-// The words a POSIX login shell makes of a command line, or nothing when it
-// would interpret any of it (quoting, expansion, globbing, operators,
-// comments, a leading assignment). Written from the shell's grammar, not from
-// the product's character set.
-std::optional<QStringList> shell_words(const QString &line)
-{
-    QStringList words;
-    for (const QString &w : line.split(QRegularExpression(u"[ \t]+"_s), Qt::SkipEmptyParts)) {
-        for (const QChar c : w) {
-            if (QStringView(u"\"'\\$`*?[]{}|&;<>()!\n\r^").contains(c) || c.unicode() < 0x20 ||
-                c.unicode() > 0x7e)
-                return std::nullopt;
-        }
-        if (w.startsWith(u'#') || w.startsWith(u'~'))
-            return std::nullopt;
-        words << w;
-    }
-    // NAME=... as the first word is an assignment, not the command.
-    if (!words.isEmpty() && QRegularExpression(u"^[A-Za-z_][A-Za-z0-9_]*="_s).match(words.first()).hasMatch())
-        return std::nullopt;
-    return words;
 }
 
 QString random_text(QRandomGenerator &rng, int max_length)

@@ -1,0 +1,52 @@
+// Password masking: the lines shown of the SSH client's commands do not
+// depend on the password and hold no 4-character piece of it that they
+// would not hold anyway; the client's error words never show it.
+
+#include "fuzz.h"
+
+#include "outside/kestrel.h"
+
+#include <QRegularExpression>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes = fuzz_bytes(data, size);
+    const qsizetype split = bytes.indexOf('\0');
+    kestrel::Request r;
+    r.host = QStringLiteral("vobhost");
+    r.kestrel_home = QStringLiteral("\\kestrel");
+    r.kestrel = QStringLiteral("kestrel");
+    r.kestrel_config = QStringLiteral("\\kestrel\\config");
+    r.ssh_cmd_path = QStringLiteral("\\\\vobhost\\tools\\plink");
+    r.vob_server = QStringLiteral("unixbox");
+    r.project = QStringLiteral("r6000");
+    r.unix_user = r.tag_user = QStringLiteral("jdoe");
+    r.template_file = QStringLiteral("dev");
+    r.template_tag = QStringLiteral("jdoe__dev");
+    r.password = QString::fromUtf8(split < 0 ? bytes : bytes.left(split));
+    const QByteArray errors = split < 0 ? QByteArray() : bytes.mid(split + 1);
+    if (r.password.isEmpty())
+        return 0;
+    kestrel::Request other = r;
+    other.password = QStringLiteral("x");
+    using kestrel::PasswordPassing;
+    for (const auto how : {PasswordPassing::CommandLine, PasswordPassing::PrivateChannel}) {
+        for (const auto build : {&kestrel::remote_command, &kestrel::cleanup_command}) {
+            const QString shown = build(r, how).shown();
+            const QString without = build(other, how).shown();
+            FUZZ_CHECK(shown == without);
+            for (qsizetype i = 0; i + 4 <= r.password.size(); ++i) {
+                const QString piece = r.password.mid(i, 4);
+                FUZZ_CHECK(!shown.contains(piece) || without.contains(piece));
+            }
+        }
+    }
+    // A password of stars or line ends can always be found again in the
+    // mask's own stars or between the lines shown; any other never shows.
+    static const QRegularExpression mask_like(QStringLiteral("[*\r\n]"));
+    if (!r.password.contains(mask_like)) {
+        const QString said = kestrel::client_report(errors + r.password.toLocal8Bit() + '\n', r.password);
+        FUZZ_CHECK(!said.contains(r.password));
+    }
+    return 0;
+}

@@ -1,0 +1,23 @@
+// Kestrel's result file: the last line read from its end is the last line
+// read from its start; a line taken for a view tag is one word.
+
+#include "fuzz.h"
+
+#include "outside/kestrel.h"
+#include "utils/textfile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes = fuzz_bytes(data, size);
+    const QList<QByteArray> lines = model_lines(bytes);
+    const QByteArray last = last_line_of(bytes);
+    FUZZ_CHECK(last == (lines.isEmpty() ? QByteArray() : lines.last()));
+    const QString tag = decode_text(last);
+    if (kestrel::is_view_tag(tag)) {
+        FUZZ_CHECK(!tag.isEmpty());
+        for (const QChar c : tag)
+            FUZZ_CHECK(!c.isSpace() && c != QLatin1Char('/') && c != QLatin1Char('"') &&
+                       c != QLatin1Char('\''));
+    }
+    return 0;
+}
