@@ -1,7 +1,9 @@
 #include "commands.h"
 
 #include "configspec.h"
-#include "registry.h"
+#include "error.h"
+#include "store.h"
+#include "util.h"
 
 #include <algorithm>
 #include <cerrno>

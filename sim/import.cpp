@@ -1,7 +1,9 @@
 #include "import.h"
 
 #include "commands.h"
-#include "registry.h"
+#include "error.h"
+#include "store.h"
+#include "util.h"
 
 #include <cerrno>
 #include <cstdio>

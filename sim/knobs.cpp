@@ -1,6 +1,6 @@
 #include "knobs.h"
 
-#include "registry.h"
+#include "error.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -2,10 +2,11 @@
 // kept under CCSIM_HOME. See README.md beside this file.
 
 #include "commands.h"
+#include "error.h"
 #include "import.h"
 #include "knobs.h"
-#include "registry.h"
 #include "simedit.h"
+#include "store.h"
 
 #include <cerrno>
 #include <csignal>

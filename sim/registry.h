@@ -1,22 +1,16 @@
-// The simulator's view registry: regions, views and view tags, kept in one
-// text file under CCSIM_HOME and guarded by an flock on a lock file beside it.
+// The simulator's view registry in memory: regions, views, view tags and the
+// VOBs' records of checkouts and view-private files. store.h reads and writes
+// it; regformat.h is its text form.
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 namespace ccsim {
-
-// A failure reported the way cleartool reports it: the text goes after
-// "cleartool: Error: " on standard error and the command exits with 1.
-struct CtError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 struct View {
     std::string uuid;
@@ -121,42 +115,5 @@ private:
     const Registry &reg_;
     std::unordered_map<std::string_view, std::size_t> map_;
 };
-
-// The registry directory. Opening it creates it when missing and takes the
-// lock; the lock is held until the object is destroyed.
-class Store {
-public:
-    enum class Mode { Read, Write };
-    Store(const std::string &home, Mode mode);
-    ~Store();
-    Store(const Store &) = delete;
-    Store &operator=(const Store &) = delete;
-
-    Registry load() const;
-    // Writes the whole registry to a temporary file and renames it into place.
-    void save(const Registry &reg) const;
-
-private:
-    std::string home_;
-    int lock_fd_ = -1;
-};
-
-// Creates the registry directory when missing. In shared mode (CCSIM_SHARED=1
-// or a world-writable directory) files are made readable and writable by all.
-void prepare_home(const std::string &home, bool shared_requested);
-
-std::string new_uuid();
-// 2018-04-27T07:58:08Z, or with `old` the older 27-Apr-18.07:58:08 (UTC).
-std::string format_time(std::int64_t t, bool old = false);
-// Parses the first form; -1 when it does not match.
-std::int64_t parse_time(std::string_view s);
-// Last path component, whatever the separators ("/" or "\").
-std::string_view storage_name(std::string_view path);
-// The host named by a UNC path such as \\HOST\share, or empty.
-std::string unc_host(std::string_view path);
-// The VOB tag of an element path: its first two components, "/vobs/app" of
-// "/vobs/app/src/x.c" (either separator); empty for a relative path or one
-// of fewer than two components.
-std::string vob_of(std::string_view path);
 
 } // namespace ccsim

@@ -1,7 +1,9 @@
 #include "simedit.h"
 
 #include "commands.h"
-#include "registry.h"
+#include "error.h"
+#include "store.h"
+#include "util.h"
 
 #include <ctime>
 

@@ -1,0 +1,77 @@
+#include "util.h"
+
+#include <cstdio>
+#include <ctime>
+#include <random>
+#include <unistd.h>
+
+namespace ccsim {
+
+std::string new_uuid()
+{
+    static std::mt19937_64 rng = [] {
+        std::random_device rd;
+        std::seed_seq seq{rd(), rd(), rd(), static_cast<unsigned>(::getpid()),
+                          static_cast<unsigned>(std::time(nullptr))};
+        return std::mt19937_64(seq);
+    }();
+    std::uint64_t a = rng(), b = rng();
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%08x.%08x.%04x.%02x:%02x:%02x:%02x:%02x:%02x",
+                  static_cast<unsigned>(a >> 32), static_cast<unsigned>(a & 0xffffffffu),
+                  static_cast<unsigned>(b >> 48), static_cast<unsigned>((b >> 40) & 0xff),
+                  static_cast<unsigned>((b >> 32) & 0xff), static_cast<unsigned>((b >> 24) & 0xff),
+                  static_cast<unsigned>((b >> 16) & 0xff), static_cast<unsigned>((b >> 8) & 0xff),
+                  static_cast<unsigned>(b & 0xff));
+    return buf;
+}
+
+std::string format_time(std::int64_t t, bool old)
+{
+    std::time_t tt = static_cast<std::time_t>(t);
+    std::tm tm{};
+    ::gmtime_r(&tt, &tm);
+    char buf[32];
+    // The process never calls setlocale, so %b is the English month.
+    std::strftime(buf, sizeof buf, old ? "%d-%b-%y.%H:%M:%S" : "%Y-%m-%dT%H:%M:%SZ", &tm);
+    return buf;
+}
+
+std::int64_t parse_time(std::string_view s)
+{
+    std::tm tm{};
+    std::string str(s);
+    const char *end = ::strptime(str.c_str(), "%Y-%m-%dT%H:%M:%SZ", &tm);
+    if (!end || *end != '\0')
+        return -1;
+    return static_cast<std::int64_t>(::timegm(&tm));
+}
+
+std::string_view storage_name(std::string_view path)
+{
+    while (!path.empty() && (path.back() == '/' || path.back() == '\\'))
+        path.remove_suffix(1);
+    std::size_t pos = path.find_last_of("/\\");
+    return pos == std::string_view::npos ? path : path.substr(pos + 1);
+}
+
+std::string vob_of(std::string_view path)
+{
+    if (path.empty() || (path[0] != '/' && path[0] != '\\'))
+        return {};
+    std::size_t second = path.find_first_of("/\\", 1);
+    if (second == std::string_view::npos || second + 1 >= path.size())
+        return {};
+    std::size_t end = path.find_first_of("/\\", second + 1);
+    return std::string(path.substr(0, end));
+}
+
+std::string unc_host(std::string_view path)
+{
+    if (path.size() < 3 || path[0] != '\\' || path[1] != '\\')
+        return {};
+    path.remove_prefix(2);
+    return std::string(path.substr(0, path.find('\\')));
+}
+
+} // namespace ccsim
