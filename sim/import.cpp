@@ -1,6 +1,6 @@
 #include "import.h"
 
-#include "commands.h"
+#include "context.h"
 #include "error.h"
 #include "store.h"
 #include "util.h"

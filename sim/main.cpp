@@ -2,9 +2,12 @@
 // kept under CCSIM_HOME. See README.md beside this file.
 
 #include "commands.h"
+#include "context.h"
 #include "error.h"
+#include "grammar.h"
 #include "import.h"
 #include "knobs.h"
+#include "output.h"
 #include "simedit.h"
 #include "store.h"
 

@@ -1,6 +1,6 @@
 #include "simedit.h"
 
-#include "commands.h"
+#include "context.h"
 #include "error.h"
 #include "store.h"
 #include "util.h"
