@@ -4,6 +4,7 @@
 #include "error.h"
 #include "store.h"
 #include "util.h"
+#include "uuid.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -133,6 +134,7 @@ private:
     const std::string &file_;
     std::string dir_; // config spec files are relative to it
     Registry &reg_;
+    UuidSource uuids_;
     std::unordered_map<std::string, std::string> cs_cache_;
     std::unordered_set<std::string> keys_;                    // region and tag of every tag
     std::unordered_map<std::string, std::size_t> by_storage_; // storage name -> newest view
@@ -257,7 +259,7 @@ void Importer::add_link(const Tag &t)
 
 void Importer::add_view(View v, const ExtraFlags &extra, const std::vector<std::string_view> &f, Tag t)
 {
-    v.uuid = new_uuid();
+    v.uuid = uuids_.next();
     v.host = t.host;
     v.storage = t.gpath;
     v.created = time_field(f, 8, now_, "creation");

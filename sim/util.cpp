@@ -1,30 +1,8 @@
 #include "util.h"
 
-#include <cstdio>
 #include <ctime>
-#include <random>
-#include <unistd.h>
 
 namespace ccsim {
-
-std::string new_uuid()
-{
-    static std::mt19937_64 rng = [] {
-        std::random_device rd;
-        std::seed_seq seq{rd(), rd(), rd(), static_cast<unsigned>(::getpid()),
-                          static_cast<unsigned>(std::time(nullptr))};
-        return std::mt19937_64(seq);
-    }();
-    std::uint64_t a = rng(), b = rng();
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%08x.%08x.%04x.%02x:%02x:%02x:%02x:%02x:%02x",
-                  static_cast<unsigned>(a >> 32), static_cast<unsigned>(a & 0xffffffffu),
-                  static_cast<unsigned>(b >> 48), static_cast<unsigned>((b >> 40) & 0xff),
-                  static_cast<unsigned>((b >> 32) & 0xff), static_cast<unsigned>((b >> 24) & 0xff),
-                  static_cast<unsigned>((b >> 16) & 0xff), static_cast<unsigned>((b >> 8) & 0xff),
-                  static_cast<unsigned>(b & 0xff));
-    return buf;
-}
 
 std::string format_time(std::int64_t t, bool old)
 {

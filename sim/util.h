@@ -1,4 +1,4 @@
-// Small helpers on the registry's values: uuids, times and path parts.
+// Small helpers on the registry's values: times and path parts.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,6 @@
 
 namespace ccsim {
 
-std::string new_uuid();
 // 2018-04-27T07:58:08Z, or with `old` the older 27-Apr-18.07:58:08 (UTC).
 std::string format_time(std::int64_t t, bool old = false);
 // Parses the first form; -1 when it does not match.

@@ -11,6 +11,7 @@
 #include "registry.h"
 #include "store.h"
 #include "util.h"
+#include "uuid.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -56,7 +57,7 @@ NewView new_view_of(const Parsed &p, const Context &ctx)
 View make_view(const NewView &n, const Context &ctx)
 {
     View v;
-    v.uuid = new_uuid();
+    v.uuid = UuidSource().next();
     v.host = n.host;
     v.storage = n.storage;
     v.owner = ctx.user;
