@@ -2,7 +2,7 @@
 
 // Helpers shared by the benchmarks that run the simulated cleartool.
 
-#include "utils/messages.h"
+#include "ui/messages.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -62,7 +62,7 @@ private:
 // standard error, under the benchmark's name.
 inline void print_messages(const char *bench)
 {
-    set_message_handler([bench](const QString &text, MsgIcon, MsgButtons, const QString &) {
+    setMessageHandler([bench](const QString &text, MsgIcon, MsgButtons, const QString &) {
         std::fprintf(stderr, "%s: message: %s\n", bench, qPrintable(text));
         return MsgAnswer::Ok;
     });

@@ -6,14 +6,15 @@
 #include "bench.h"
 #include "bench_env.h"
 
-#include "forms/frmMain.h"
-#include "main/appglobals.h"
-#include "utils/messages.h"
+#include "ui/appglobals.h"
+#include "ui/frmMain.h"
+#include "ui/messages.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -74,12 +75,12 @@ QUILLON_BENCH(my_views)
         sim_command({QStringLiteral("-sim-import"), file});
 
         auto *w = new frmMain;
-        g.main_window = w;
+        g.mainWindow = w;
         w->show();
         auto *list = w->findChild<QListWidget *>(QStringLiteral("myViewsList"));
         QElapsedTimer timer;
         timer.start();
-        w->get_myviews(QStringLiteral("Windows"));
+        w->findChild<QPushButton *>(QStringLiteral("refreshBut"))->click(); // "My Existing View(s):" Refresh
         const double wall_s = double(timer.nsecsElapsed()) / 1e9;
         if (list->count() != n / 10)
             std::fprintf(stderr, "my_views: %d views listed, %d expected\n", list->count(), n / 10);
@@ -90,5 +91,5 @@ QUILLON_BENCH(my_views)
     }
     g.tag_user.clear();
     g.unix_user.clear();
-    set_message_handler({});
+    setMessageHandler({});
 }

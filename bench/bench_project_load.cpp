@@ -8,12 +8,12 @@
 #include "bench_env.h"
 #include "bench_site.h"
 
-#include "forms/frmMain.h"
-#include "main/appglobals.h"
-#include "main/config.h"
-#include "main/mainModule.h"
-#include "outside/platform.h"
-#include "utils/messages.h"
+#include "app/mainModule.h"
+#include "base/platform.h"
+#include "site/config_reader.h"
+#include "ui/appglobals.h"
+#include "ui/frmMain.h"
+#include "ui/messages.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -6,9 +6,9 @@
 
 #include "bench_env.h"
 
-#include "forms/frmMain.h"
-#include "main/appglobals.h"
-#include "main/mainModule.h"
+#include "app/mainModule.h"
+#include "ui/appglobals.h"
+#include "ui/frmMain.h"
 
 #include <QComboBox>
 #include <QTemporaryDir>
@@ -26,8 +26,8 @@ public:
     }
     ~BenchSite()
     {
-        AppGlobals().unload_all();
-        set_message_handler({});
+        AppGlobals().unloadAll();
+        setMessageHandler({});
     }
     BenchSite(const BenchSite &) = delete;
     BenchSite &operator=(const BenchSite &) = delete;
@@ -46,12 +46,12 @@ public:
     frmMain *open()
     {
         AppGlobalsData &g = AppGlobals();
-        g.unload_all();
+        g.unloadAll();
         g.tag_user.clear();
         g.unix_user.clear();
         g.view_templates.clear();
         g.config = ConfigRecord();
-        return load_main_window(QStringLiteral("qn.cfg"));
+        return loadMainWindow(QStringLiteral("qn.cfg"));
     }
 
     // Chooses a project as the user does; returns when its load is done.

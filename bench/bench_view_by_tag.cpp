@@ -5,7 +5,7 @@
 #include "bench.h"
 #include "bench_env.h"
 
-#include "outside/clearcase.h"
+#include "clearcase/clearcase.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -75,7 +75,7 @@ QUILLON_BENCH(view_by_tag)
         coprocess_s = time_questions(session, tags);
     }
     CCSession per_process;
-    per_process.set_use_coprocess(false);
+    per_process.setUseCoprocess(false);
     const double per_process_s = time_questions(per_process, tags);
 
     std::printf("{\"bench\":\"view_by_tag\",\"questions\":%d,\"coprocess_s\":%.3f,\"per_process_s\":%.3f}\n",

@@ -6,8 +6,8 @@
 
 #include "bench.h"
 
-#include "forms/frmProgress.h"
-#include "utils/run_command.h"
+#include "ui/frmProgress.h"
+#include "ui/run_command.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -3,8 +3,8 @@
 
 #include "fuzz.h"
 
-#include "main/config.h"
-#include "utils/textfile.h"
+#include "base/textfile.h"
+#include "site/config_reader.h"
 
 #include <QBuffer>
 
@@ -17,17 +17,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ConfigRecord rec;
     set_config_keys(rec);
     QStringList projects;
-    read_config_lines(device, rec, projects);
+    readConfigLines(device, rec, projects);
 
     ConfigRecord expected;
     set_config_keys(expected);
     QStringList expected_projects;
     for (const QByteArray &line : model_lines(bytes)) {
-        const QString text = decode_text(line);
+        const QString text = decodeText(line);
         const qsizetype eq = text.indexOf(QLatin1Char('='));
         if (eq < 0)
             continue;
-        for (const ConfigKey &k : config_keys()) {
+        for (const ConfigKey &k : configKeys()) {
             if (text.left(eq) == QLatin1String(k.name) && k.field != &ConfigRecord::CFG_FILE) {
                 expected.*k.field = text.mid(eq + 1);
                 if (k.field == &ConfigRecord::PROJECT)
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             }
         }
     }
-    for (const ConfigKey &k : config_keys())
+    for (const ConfigKey &k : configKeys())
         FUZZ_CHECK(rec.*k.field == expected.*k.field);
     FUZZ_CHECK(rec.SSH_CMD_PATH.isEmpty());
     FUZZ_CHECK(projects == expected_projects);

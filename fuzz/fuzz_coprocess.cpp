@@ -4,7 +4,7 @@
 
 #include "fuzz.h"
 
-#include "outside/clearcase.h"
+#include "clearcase/clearcase.h"
 
 #include <cstring>
 #include <limits>
@@ -21,14 +21,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray output = fuzz_bytes(data + 10, size - 10);
     const QByteArray written = output + "Command " + QByteArray::number(n) + " returned status " +
                                QByteArray::number(status) + (data[0] & 1 ? "\r\n" : "\n");
-    const auto answer = ccparse::find_answer(written, n);
+    const auto answer = ccparse::findAnswer(written, n);
     FUZZ_CHECK(answer.has_value());
-    FUZZ_CHECK(answer->output_end == output.size());
+    FUZZ_CHECK(answer->outputEnd == output.size());
     const bool fits = status >= std::numeric_limits<int>::min() && status <= std::numeric_limits<int>::max();
-    FUZZ_CHECK(answer->in_range == fits);
+    FUZZ_CHECK(answer->inRange == fits);
     if (fits)
         FUZZ_CHECK(answer->status == status);
     // Another command's number never ends this answer.
-    FUZZ_CHECK(!ccparse::find_answer(written, n + 1).has_value());
+    FUZZ_CHECK(!ccparse::findAnswer(written, n + 1).has_value());
     return 0;
 }

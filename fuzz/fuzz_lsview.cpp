@@ -3,7 +3,7 @@
 
 #include "fuzz.h"
 
-#include "outside/clearcase.h"
+#include "clearcase/clearcase.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -18,18 +18,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (!line.trimmed().isEmpty())
             blank_free << line.trimmed();
     }
-    const QList<ViewInfo> views = ccparse::parse_lsview_long(text);
+    const QList<ViewInfo> views = ccparse::parseLsviewLong(text);
     FUZZ_CHECK(views.size() == tag_lines);
     for (const ViewInfo &v : views) {
         FUZZ_CHECK(text.contains(v.tag));
         for (const QChar c : v.tag)
             FUZZ_CHECK(!c.isSpace());
     }
-    for (const QString &tag : ccparse::parse_lsview_active(text)) {
+    for (const QString &tag : ccparse::parseLsviewActive(text)) {
         FUZZ_CHECK(!tag.isEmpty() && text.contains(tag));
         for (const QChar c : tag)
             FUZZ_CHECK(!c.isSpace());
     }
-    FUZZ_CHECK(ccparse::parse_lsview_short(text) == blank_free);
+    FUZZ_CHECK(ccparse::parseLsviewShort(text) == blank_free);
     return 0;
 }

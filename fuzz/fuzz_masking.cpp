@@ -4,7 +4,7 @@
 
 #include "fuzz.h"
 
-#include "outside/kestrel.h"
+#include "kestrel/kestrel.h"
 
 #include <QRegularExpression>
 
@@ -14,15 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const qsizetype split = bytes.indexOf('\0');
     kestrel::Request r;
     r.host = QStringLiteral("vobhost");
-    r.kestrel_home = QStringLiteral("\\kestrel");
+    r.kestrelHome = QStringLiteral("\\kestrel");
     r.kestrel = QStringLiteral("kestrel");
-    r.kestrel_config = QStringLiteral("\\kestrel\\config");
-    r.ssh_cmd_path = QStringLiteral("\\\\vobhost\\tools\\plink");
-    r.vob_server = QStringLiteral("unixbox");
+    r.kestrelConfig = QStringLiteral("\\kestrel\\config");
+    r.sshCmdPath = QStringLiteral("\\\\vobhost\\tools\\plink");
+    r.vobServer = QStringLiteral("unixbox");
     r.project = QStringLiteral("r6000");
-    r.unix_user = r.tag_user = QStringLiteral("jdoe");
-    r.template_file = QStringLiteral("dev");
-    r.template_tag = QStringLiteral("jdoe__dev");
+    r.unixUser = r.tagUser = QStringLiteral("jdoe");
+    r.templateFile = QStringLiteral("dev");
+    r.templateTag = QStringLiteral("jdoe__dev");
     r.password = QString::fromUtf8(split < 0 ? bytes : bytes.left(split));
     const QByteArray errors = split < 0 ? QByteArray() : bytes.mid(split + 1);
     if (r.password.isEmpty())
@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     other.password = QStringLiteral("x");
     using kestrel::PasswordPassing;
     for (const auto how : {PasswordPassing::CommandLine, PasswordPassing::PrivateChannel}) {
-        for (const auto build : {&kestrel::remote_command, &kestrel::cleanup_command}) {
+        for (const auto build : {&kestrel::remoteCommand, &kestrel::cleanupCommand}) {
             const QString shown = build(r, how).shown();
             const QString without = build(other, how).shown();
             FUZZ_CHECK(shown == without);
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // mask's own stars or between the lines shown; any other never shows.
     static const QRegularExpression mask_like(QStringLiteral("[*\r\n]"));
     if (!r.password.contains(mask_like)) {
-        const QString said = kestrel::client_report(errors + r.password.toLocal8Bit() + '\n', r.password);
+        const QString said = kestrel::clientReport(errors + r.password.toLocal8Bit() + '\n', r.password);
         FUZZ_CHECK(!said.contains(r.password));
     }
     return 0;

@@ -4,7 +4,7 @@
 
 #include "fuzz.h"
 
-#include "outside/kestrel.h"
+#include "kestrel/kestrel.h"
 #include "support/shell_model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -15,32 +15,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     };
     kestrel::Request r;
     r.host = QStringLiteral("vobhost");
-    r.ssh_cmd_path = QStringLiteral("plink");
-    r.unix_user = r.tag_user = field(0);
-    r.vob_server = field(1);
+    r.sshCmdPath = QStringLiteral("plink");
+    r.unixUser = r.tagUser = field(0);
+    r.vobServer = field(1);
     r.project = field(2);
-    r.template_file = field(3);
-    r.template_tag = r.unix_user.toLower() + QStringLiteral("__") + r.template_file;
-    r.kestrel_home = field(4);
+    r.templateFile = field(3);
+    r.templateTag = r.unixUser.toLower() + QStringLiteral("__") + r.templateFile;
+    r.kestrelHome = field(4);
     r.kestrel = field(5);
-    r.kestrel_config = field(6);
-    r.read_only = !field(7).isEmpty();
+    r.kestrelConfig = field(6);
+    r.readOnly = !field(7).isEmpty();
     r.password = field(8);
-    if (kestrel::find_unsafe_piece(r))
+    if (kestrel::findUnsafePiece(r))
         return 0;
-    for (const QStringList &words : {kestrel::remote_words(r), kestrel::cleanup_words(r)}) {
+    for (const QStringList &words : {kestrel::remoteWords(r), kestrel::cleanupWords(r)}) {
         const auto received = shell_words(words.join(QLatin1Char(' ')));
         FUZZ_CHECK(received.has_value());
         FUZZ_CHECK(*received == words);
     }
-    const QStringList words = kestrel::remote_words(r);
-    FUZZ_CHECK(words.at(words.indexOf(QStringLiteral("-tag")) + 1) == r.template_tag);
-    const QString login = kestrel::login_word(r);
+    const QStringList words = kestrel::remoteWords(r);
+    FUZZ_CHECK(words.at(words.indexOf(QStringLiteral("-tag")) + 1) == r.templateTag);
+    const QString login = kestrel::loginWord(r);
     FUZZ_CHECK(!login.startsWith(QLatin1Char('-')));
     for (const QChar c : login)
         FUZZ_CHECK(!c.isSpace());
     // Each value is one argument of the SSH client, the password among them.
-    const CommandLine c = kestrel::remote_command(r, kestrel::PasswordPassing::CommandLine);
+    const CommandLine c = kestrel::remoteCommand(r, kestrel::PasswordPassing::CommandLine);
     FUZZ_CHECK(c.words().contains(r.password) && c.words().contains(login));
     return 0;
 }

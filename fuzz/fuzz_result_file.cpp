@@ -3,17 +3,17 @@
 
 #include "fuzz.h"
 
-#include "outside/kestrel.h"
-#include "utils/textfile.h"
+#include "base/textfile.h"
+#include "kestrel/kestrel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = fuzz_bytes(data, size);
     const QList<QByteArray> lines = model_lines(bytes);
-    const QByteArray last = last_line_of(bytes);
+    const QByteArray last = lastLineOf(bytes);
     FUZZ_CHECK(last == (lines.isEmpty() ? QByteArray() : lines.last()));
-    const QString tag = decode_text(last);
-    if (kestrel::is_view_tag(tag)) {
+    const QString tag = decodeText(last);
+    if (kestrel::isViewTag(tag)) {
         FUZZ_CHECK(!tag.isEmpty());
         for (const QChar c : tag)
             FUZZ_CHECK(!c.isSpace() && c != QLatin1Char('/') && c != QLatin1Char('"') &&

@@ -3,8 +3,8 @@
 
 #include "fuzz.h"
 
-#include "utils/template_description.h"
-#include "utils/textfile.h"
+#include "base/textfile.h"
+#include "site/template_text.h"
 
 #include <QBuffer>
 
@@ -16,15 +16,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     device.setData(bytes);
     device.open(QIODevice::ReadOnly);
     TemplateDescription d;
-    read_template_description(device, kLimit, d);
+    readTemplateDescription(device, kLimit, d);
     FUZZ_CHECK(d.text.size() <= kLimit + SHOWN_CUT_NOTE.size());
 
     bool snapshot = false;
     for (const QByteArray &line : model_lines(bytes)) {
         const qsizetype colon = line.indexOf(':');
         if (colon >= 0 && colon < kLimit &&
-            decode_text(line.left(colon)).compare(QLatin1String("#Kestrel_Snapdir"), Qt::CaseInsensitive) ==
-                0)
+            decodeText(line.left(colon)).compare(QLatin1String("#Kestrel_Snapdir"), Qt::CaseInsensitive) == 0)
             snapshot = true;
     }
     FUZZ_CHECK(d.snapshot == snapshot);

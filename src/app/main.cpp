@@ -1,5 +1,5 @@
-#include "main/appglobals.h"
-#include "main/mainModule.h"
+#include "app/mainModule.h"
+#include "ui/appglobals.h"
 
 #include <QApplication>
 
@@ -12,6 +12,6 @@ int main(int argc, char **argv)
     // The main window's close ends every wait inside it first (they unwind
     // to their handlers), so that the windows go only once nothing uses them.
     const int status = QApplication::exec();
-    AppGlobals().unload_all();
+    AppGlobals().unloadAll();
     return status;
 }

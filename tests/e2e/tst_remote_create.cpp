@@ -1,12 +1,11 @@
 // "Create View" in interop mode: plink logs in to a throw-away account on a loopback sshd
 // (tools/ssh-loopback.sh) and runs the Kestrel stand-in; region "ccase_unix" is the Unix side.
 
-#include "forms/frmMain.h"
-#include "forms/frmProgress.h"
-#include "main/appglobals.h"
 #include "support/recorder.h"
 #include "support/site.h"
-#include "ui_frmMain.h"
+#include "ui/appglobals.h"
+#include "ui/frmMain.h"
+#include "ui/frmProgress.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,7 +45,6 @@ class TestRemoteCreate : public QObject {
     QString m_home, m_user, m_password, m_out, m_refused;
     std::unique_ptr<TestSite> site;
     std::unique_ptr<MessageRecorder> msgs;
-    frmMain *w = nullptr;
 
     static QString configured(QString s) { return s.replace(QLatin1Char('/'), QLatin1Char('\\')); }
 
@@ -68,20 +66,21 @@ class TestRemoteCreate : public QObject {
                                 "SSH_HOME=" + QFileInfo(plink).path(),
                                 "SSH_CMD=" + QFileInfo(plink).fileName(),
                                 "VIEW_STORAGE=\\\\vobhost" + configured(m_home) + "\\views"};
-        site->write_config("qn.cfg", TestSite::config_lines(true, lines + config));
-        w = site->open();
-        w->ui->usernameMappingCB->setChecked(!user.isEmpty());
-        w->ui->usernameMappingTxt->setText(user);
-        site->pick(project);
-        w->ui->pwdTxt->setText(pw);
+        site->writeConfig("qn.cfg", TestSite::configLines(true, lines + config));
+        site->open();
+        site->pick(project); // the mapping is offered once a project has been chosen
+        if (!user.isEmpty()) {
+            site->gui().click("usernameMappingCB");
+            site->gui().type("usernameMappingTxt", user);
+            site->pick(project);
+        }
+        site->gui().type("pwdTxt", pw);
     }
 
     void create(const QString &file)
     {
-        const auto found = w->ui->viewsList->findItems(m_user + "__" + file, Qt::MatchExactly);
-        QCOMPARE(found.size(), 1);
-        w->ui->viewsList->setCurrentItem(found[0]);
-        w->ui->createViewBut->click();
+        site->gui().select("viewsList", m_user + "__" + file);
+        site->gui().click("createViewBut");
     }
 
 public:
@@ -235,14 +234,13 @@ private slots:
             QVERIFY2(last.text.endsWith("Connection refused"), qPrintable(last.text));
 
         QCOMPARE(AppGlobals().unix_user, typed);
-        QCOMPARE(site->tag_exists(tag), made);
-        QVERIFY(!site->tag_exists(tag.toUpper()));
-        QVERIFY(!site->tag_exists("x")); // no tag made of a last line that is no tag
-        QCOMPARE(site->tag_exists(tag, "ccase_unix"), file != "wrong" && file != "stale");
+        QCOMPARE(site->tagExists(tag), made);
+        QVERIFY(!site->tagExists(tag.toUpper()));
+        QVERIFY(!site->tagExists("x")); // no tag made of a last line that is no tag
+        QCOMPARE(site->tagExists(tag, "ccase_unix"), file != "wrong" && file != "stale");
         // The clean-up runs after a result, not after a failure (the file stays for a look).
         QCOMPARE(QFile::exists(m_out), !made && file != "empty" && file != "wrong");
-        QCOMPARE(!w->ui->myViewsList->findItems(tag + "_later", Qt::MatchExactly).isEmpty(),
-                 made || file == "empty");
+        QCOMPARE(site->gui().items("myViewsList").contains(tag + "_later"), made || file == "empty");
         if (made) // the shared registry gets the site's global path, not this workstation's
             QVERIFY(
                 site->cleartool({"lsview", "-long", tag})

@@ -4,7 +4,7 @@
 
 MessageRecorder::MessageRecorder()
 {
-    set_message_handler([this](const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title) {
+    setMessageHandler([this](const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title) {
         shown.append({text, icon, buttons, title});
         if (buttons == MsgButtons::Ok)
             return MsgAnswer::Ok;
@@ -14,7 +14,7 @@ MessageRecorder::MessageRecorder()
 
 MessageRecorder::~MessageRecorder()
 {
-    set_message_handler({});
+    setMessageHandler({});
 }
 
 QStringList MessageRecorder::texts() const

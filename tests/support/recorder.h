@@ -1,6 +1,6 @@
 #pragma once
 
-#include "utils/messages.h"
+#include "ui/messages.h"
 
 #include <QList>
 #include <QQueue>

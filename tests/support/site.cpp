@@ -1,10 +1,9 @@
 #include "support/site.h"
 
-#include "forms/frmMain.h"
-#include "main/appglobals.h"
-#include "main/config.h"
-#include "main/mainModule.h"
-#include "ui_frmMain.h"
+#include "app/mainModule.h"
+#include "site/config_reader.h"
+#include "ui/appglobals.h"
+#include "ui/frmMain.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,7 +34,7 @@ TestSite::TestSite(const QString &user)
     for (const char *dir : {"program", "unc/vobhost/ccstorage/utils/kestrel/config", "unc/vobhost/tools/ssh",
                             "unc/vobhost/ccstg/views", "ccsim"})
         QDir(root()).mkpath(QLatin1String(dir));
-    qputenv("QUILLON_PROGRAM_DIR", program_dir().toLocal8Bit());
+    qputenv("QUILLON_PROGRAM_DIR", programDir().toLocal8Bit());
     qputenv("QUILLON_UNC_ROOT", (root() + "/unc").toLocal8Bit());
     qputenv("CCSIM_HOME", (root() + "/ccsim").toLocal8Bit());
     qputenv("USER", user.toLocal8Bit());
@@ -46,15 +45,16 @@ TestSite::TestSite(const QString &user)
 TestSite::~TestSite()
 {
     AppGlobalsData &g = AppGlobals();
-    g.unload_all(); // the main window too
+    g.unloadAll(); // the main window too
     m_window = nullptr;
+    m_gui.reset();
     g.config = ConfigRecord{};
     g.cfg_file_name.clear();
     g.unix_user = g.tag_user = QString();
     g.view_templates.clear();
 }
 
-QStringList TestSite::config_lines(bool interop, const QStringList &extra)
+QStringList TestSite::configLines(bool interop, const QStringList &extra)
 {
     const QString yes = interop ? "true" : "false", no = interop ? "false" : "true";
     return QStringLiteral(
@@ -66,22 +66,22 @@ QStringList TestSite::config_lines(bool interop, const QStringList &extra)
            QStringList{"NT_ONLY=" + no, "IS_INTEROP=" + yes} + extra;
 }
 
-void TestSite::write_config(const QString &name, const QStringList &lines) const
+void TestSite::writeConfig(const QString &name, const QStringList &lines) const
 {
-    write_bytes(program_dir() + '/' + name, crlf(lines));
+    write_bytes(programDir() + '/' + name, crlf(lines));
 }
 
-void TestSite::add_template(const QString &project, const QString &name, const QStringList &lines) const
+void TestSite::addTemplate(const QString &project, const QString &name, const QStringList &lines) const
 {
-    add_raw_template(project, name, crlf(lines));
+    addRawTemplate(project, name, crlf(lines));
 }
 
-void TestSite::add_raw_template(const QString &project, const QString &name, const QByteArray &bytes) const
+void TestSite::addRawTemplate(const QString &project, const QString &name, const QByteArray &bytes) const
 {
     write_bytes(share("ccstorage/utils/kestrel/config/" + project + '/' + name), bytes);
 }
 
-void TestSite::import_views(const QStringList &lines) const
+void TestSite::importViews(const QStringList &lines) const
 {
     const QString file = root() + "/views.txt";
     write_bytes(file, crlf(lines));
@@ -97,34 +97,19 @@ QString TestSite::cleartool(const QStringList &args) const
     return QString::fromLocal8Bit(p.readAllStandardOutput());
 }
 
-frmMain *TestSite::open(const QString &cfg_name)
+frmMain *TestSite::open(const QString &cfgName)
 {
-    AppGlobals().cfg_file_name = cfg_name;
-    delete AppGlobals().main_window.data(); // the window opened before, if still there
-    m_window = load_main_window(cfg_name);
+    AppGlobals().cfg_file_name = cfgName;
+    m_gui.reset();
+    delete AppGlobals().mainWindow.data(); // the window opened before, if still there
+    m_window = loadMainWindow(cfgName);
+    m_gui.emplace(m_window);
     return m_window;
 }
 
-void TestSite::pick(const QString &project)
+void TestSite::setKnobs(const QByteArray &lines) const
 {
-    QComboBox *combo = m_window->ui->projectCombo;
-    combo->setCurrentIndex(combo->findText(project));
-    m_window->projectCombo_Click();
-}
-
-QStringList TestSite::items(const QListWidget *list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
-void TestSite::select(QListWidget *list, const QString &text)
-{
-    const auto found = list->findItems(text, Qt::MatchExactly);
-    QVERIFY2(!found.isEmpty(), qPrintable(text));
-    list->setCurrentItem(found.first());
+    write_bytes(root() + "/ccsim/knobs", lines);
 }
 
 namespace {
@@ -151,4 +136,28 @@ HeldToFilePermissions::~HeldToFilePermissions()
 {
     if (m_active)
         set_override_caps(true);
+}
+
+void writeSshStandIn(const QString &path, bool offersPasswordFile, const QString &logPrefix)
+{
+    const QByteArray log = logPrefix.toLocal8Bit();
+    write_bytes(path, "#!/bin/sh\n"
+                      "if [ $# -eq 0 ]; then echo 'Usage: client [options] [user@]host [command]';\n" +
+                          QByteArray(offersPasswordFile
+                                         ? "echo '  -pwfile file   login with password read from file';\n"
+                                         : "") +
+                          "exit 0; fi\n"
+                          "echo $$ >'" +
+                          log +
+                          ".pid'\n"
+                          "pw=\n"
+                          "while :; do case $1 in -ssh) shift ;; -pw) pw=$2; shift 2 ;; "
+                          "-pwfile) pw=$(cat \"$2\"); shift 2 ;; *) break ;; esac; done\n"
+                          "printf '%s' \"$pw\" >'" +
+                          log +
+                          ".password'\n"
+                          "shift\n"
+                          "sleep 0.4\n"
+                          "exec env -i PATH=/usr/bin:/bin sh -c \"$*\"\n");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }

@@ -5,8 +5,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "support/gui.h"
+
+#include <optional>
+
 class frmMain;
-class QListWidget;
 
 // A scratch site (program folder, vobhost share, simulator registry) the environment points Quillon at;
 // its end closes every window and forgets the program-wide state.
@@ -19,33 +22,39 @@ public:
 
     QString root() const { return m_dir.path(); }
     QString share(const QString &relative) const { return root() + "/unc/vobhost/" + relative; }
-    QString program_dir() const { return root() + "/program"; }
+    QString programDir() const { return root() + "/program"; }
 
     // A complete configuration (projects r6000 and mainline) plus extra lines; a later key overrides.
-    static QStringList config_lines(bool interop, const QStringList &extra = {});
-    void write_config(const QString &name, const QStringList &lines) const;
-    void add_template(const QString &project, const QString &name, const QStringList &lines) const;
-    void add_raw_template(const QString &project, const QString &name, const QByteArray &bytes) const;
+    static QStringList configLines(bool interop, const QStringList &extra = {});
+    void writeConfig(const QString &name, const QStringList &lines) const;
+    void addTemplate(const QString &project, const QString &name, const QStringList &lines) const;
+    void addRawTemplate(const QString &project, const QString &name, const QByteArray &bytes) const;
     // One "region|tag|global path|host|flags|owner" line per view.
-    void import_views(const QStringList &lines) const;
+    void importViews(const QStringList &lines) const;
     QString cleartool(const QStringList &args) const; // the simulator's standard output
-    bool tag_exists(const QString &tag, const QString &region = QStringLiteral("Windows")) const
+    bool tagExists(const QString &tag, const QString &region = QStringLiteral("Windows")) const
     {
         return cleartool({"lsview", "-short", "-region", region}).split('\n').contains(tag);
     }
+    // Writes the simulator's knobs file (KEY=VALUE lines), read anew by every command.
+    void setKnobs(const QByteArray &lines) const;
 
-    frmMain *open(const QString &cfg_name = QStringLiteral("qn.cfg")); // as the program does, not shown
-    void pick(const QString &project);                                 // as the user does
-    static QStringList items(const QListWidget *list);
-    static void select(QListWidget *list, const QString &text);
+    // Brings the main window up as the program does (the one before goes) and shows it.
+    frmMain *open(const QString &cfgName = QStringLiteral("qn.cfg"));
+    // The open window, driven as a user does.
+    Gui &gui() { return *m_gui; }
+    // Chooses a project in the project list (typed, then Enter).
+    void pick(const QString &project) { gui().choose(QStringLiteral("projectCombo"), project); }
 
 private:
     QTemporaryDir m_dir;
     frmMain *m_window = nullptr;
+    std::optional<Gui> m_gui;
 };
 
 // For the scope of one test, this process (run as root) is held to file permissions like any user:
 // the capabilities that override them are dropped from its effective set, and given back after.
+
 class HeldToFilePermissions {
 public:
     HeldToFilePermissions();
@@ -55,3 +64,9 @@ public:
 private:
     bool m_active = false;
 };
+
+// An SSH client stand-in for tests without a real host: its usage text (without arguments) lists
+// -pwfile when offersPasswordFile; a run notes its process id and the password it was given in
+// <logPrefix>.pid and <logPrefix>.password, waits a little, then runs the remote words with sh in an
+// empty environment, as a login on the host would.
+void writeSshStandIn(const QString &path, bool offersPasswordFile, const QString &logPrefix);

@@ -1,6 +1,6 @@
 // The ClearCase layer against the simulated cleartool.
 
-#include "outside/clearcase.h"
+#include "clearcase/clearcase.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -76,8 +76,8 @@ private slots:
 
         CCSession session;
         ClearCaseApp app(session);
-        QCOMPARE(app.ViewTags(true, u"Windows"_s), (QStringList{u"ann_dyn"_s, u"ann_snap"_s, u"ann_ucm"_s}));
-        expect_error([&] { app.ViewTags(true, u"no_such_rgn"_s); }, u"Unknown region \"no_such_rgn\"."_s);
+        QCOMPARE(app.viewTags(true, u"Windows"_s), (QStringList{u"ann_dyn"_s, u"ann_snap"_s, u"ann_ucm"_s}));
+        expect_error([&] { app.viewTags(true, u"no_such_rgn"_s); }, u"Unknown region \"no_such_rgn\"."_s);
         const CCView dyn = app.View(u"ann_dyn"_s);
         QCOMPARE((QStringList{dyn.TagName(), dyn.Host(), dyn.info().comment, dyn.ConfigSpec()}),
                  (QStringList{u"ann_dyn"_s, u"vobhost7"_s, u"made for tests"_s, QString::fromLatin1(rules)}));
@@ -106,9 +106,9 @@ private slots:
 
         CCSession session;
         sim({u"-sim-reset-counters"_s});
-        const QHash<QString, ViewInfo> views = ClearCaseApp(session).LookupViews(tags);
+        const QHash<QString, ViewInfo> views = ClearCaseApp(session).lookupViews(tags);
         QCOMPARE(counters(), u"process_starts=1 commands=1 tags=5"_s);
-        const QSet<QString> active = ClearTool(session).ActiveByAsterisk(tags);
+        const QSet<QString> active = ClearTool(session).activeTags(tags);
         QCOMPARE(counters(), u"process_starts=1 commands=2 tags=10"_s);
         QCOMPARE(views.size(), 3);
         QCOMPARE(active, QSet<QString>{u"ann_active"_s});
@@ -117,7 +117,7 @@ private slots:
                 const ViewInfo one = ClearCaseApp(session).View(tag).info();
                 QVERIFY2(views.contains(tag), qPrintable(tag));
                 QCOMPARE((QList{views[tag].snapshot, views[tag].ucm}), (QList{one.snapshot, one.ucm}));
-                QCOMPARE(views[tag].global_path, one.global_path);
+                QCOMPARE(views[tag].globalPath, one.globalPath);
                 QCOMPARE(active.contains(tag),
                          ClearTool(session).CmdExec({u"lsview"_s, tag}).contains(QLatin1Char('*')));
             } catch (const ClearCaseError &) {
@@ -144,7 +144,7 @@ private slots:
         QVERIFY(app.View(u"ann_dyn"_s).IsSnapShot());
 
         sim({u"-sim-reset-counters"_s});
-        session.set_use_coprocess(false);
+        session.setUseCoprocess(false);
         for (int i = 0; i < 3; ++i)
             QVERIFY(app.View(u"ann_dyn"_s).IsSnapShot());
         QVERIFY_THROWS_EXCEPTION(ClearCaseError, app.View(u"nosuch"_s));
@@ -195,7 +195,7 @@ private slots:
         expect_error([&] { tool.CmdExec({u"lsbare"_s}); }, u"cleartool: Error:"_s);
         QCOMPARE(tool.CmdExec({u"lsview"_s}), u"fine\n"_s);
 
-        session.set_answer_timeout(400);
+        session.setAnswerTimeout(400);
         int ticks = 0;
         QTimer ticker;
         connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
@@ -206,7 +206,7 @@ private slots:
             CCSession::Action action(session);
             for (int i = 0; i < 3; ++i) {
                 const CommandResult r = session.run({u"lshang"_s});
-                QVERIFY(r.timed_out);
+                QVERIFY(r.timedOut);
                 QCOMPARE(r.errors, QStringList{u"cleartool did not answer within 0.4 seconds."_s});
             }
         }

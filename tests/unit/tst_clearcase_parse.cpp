@@ -1,6 +1,6 @@
 // The lsview parsers on recorded cleartool output.
 
-#include "outside/clearcase.h"
+#include "clearcase/clearcase.h"
 
 #include <QTest>
 
@@ -35,8 +35,8 @@ QString fields(const ViewInfo &v)
 {
     return QStringList{v.tag,
                        v.comment,
-                       v.global_path,
-                       v.server_host,
+                       v.globalPath,
+                       v.serverHost,
                        v.region,
                        v.owner,
                        QStringLiteral("%1%2%3").arg(v.active).arg(v.snapshot).arg(v.ucm)}
@@ -50,7 +50,7 @@ class TestClearCaseParse : public QObject {
 private slots:
     void long_eachBlockKeepsItsOwnFields()
     {
-        const QList<ViewInfo> views = ccparse::parse_lsview_long(QString::fromLatin1(kBlocks));
+        const QList<ViewInfo> views = ccparse::parseLsviewLong(QString::fromLatin1(kBlocks));
         QCOMPARE(views.size(), 3);
         QCOMPARE(fields(views[0]), QStringLiteral("ann_int||/u01/ann/ann_int.vws|vobhost1|unix_rgn|ann|101"));
         QCOMPARE(fields(views[1]),
@@ -58,19 +58,19 @@ private slots:
         QCOMPARE(fields(views[2]), QStringLiteral("jdoe_snap|Clone of the jdoe_view view|"
                                                   "\\\\vobhost2\\ccstg_c\\views\\DOM\\jdoe\\jdoe_snap.vws|"
                                                   "vobhost2|Windows|DOM\\jdoe|010"));
-        QVERIFY(ccparse::parse_lsview_long(QStringLiteral("  Global path: /x\nView owner: y\n")).isEmpty());
+        QVERIFY(ccparse::parseLsviewLong(QStringLiteral("  Global path: /x\nView owner: y\n")).isEmpty());
     }
 
     // A "*" anywhere on a line marks it active; tags of 20+ characters; CR LF; blank lines.
     void activeAndShort()
     {
-        QCOMPARE(ccparse::parse_lsview_active(
+        QCOMPARE(ccparse::parseLsviewActive(
                      QStringLiteral("  jdoe_test            /home/ccstg/jdoe/jdoe_test.vws\n"
                                     "* a_tag_of_more_than_twenty_chars /u01/jdoe/long.vws\n\n"
                                     "  star_in_path         /u01/odd*dir/star.vws\r\n")),
                  (QSet<QString>{QStringLiteral("a_tag_of_more_than_twenty_chars"),
                                 QStringLiteral("star_in_path")}));
-        QCOMPARE(ccparse::parse_lsview_short(QStringLiteral("jdoe_test\r\n\r\nJDoe_Mixed")),
+        QCOMPARE(ccparse::parseLsviewShort(QStringLiteral("jdoe_test\r\n\r\nJDoe_Mixed")),
                  (QStringList{QStringLiteral("jdoe_test"), QStringLiteral("JDoe_Mixed")}));
     }
 };

@@ -1,10 +1,9 @@
-// Command-line parameters, the string and file helpers and the required-files check.
+// Command-line parameters, the string and file helpers and the required-files check: no window.
 
-#include "main/appglobals.h"
-#include "main/mainModule.h"
-#include "main/required_files.h"
-#include "support/recorder.h"
-#include "utils/helpers.h"
+#include "base/arguments.h"
+#include "base/files.h"
+#include "base/strings.h"
+#include "site/required_files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -62,11 +61,13 @@ private slots:
                     {"@\\files", true, true},
                     {"\\\\host\\share\\file.txt", false, true},
                     {"\\\\otherhost\\share", true, false}};
-        MessageRecorder msgs;
-        for (const auto &r : rows)
-            QVERIFY2(file_exists(QString(r.path).replace('@', m_tree.path()), r.want_dir) == r.expected,
+        for (const auto &r : rows) {
+            QString error;
+            QVERIFY2(fileExists(QString(r.path).replace('@', m_tree.path()), r.want_dir, &error) ==
+                         r.expected,
                      r.path);
-        QCOMPARE(msgs.texts(), QStringList());
+            QCOMPARE(error, QString());
+        }
     }
 
     // Each run reports the first item missing: ssh client, Kestrel program, Kestrel configuration folder.
@@ -81,23 +82,22 @@ private slots:
         rec.KESTREL_CONFIG = "\\k\\config";
         rec.SSH_HOME = d.path() + "\\ssh";
         rec.SSH_CMD = "plink-x86.exe";
-        AppGlobals().config = rec;
-        MessageRecorder msgs;
+        RequiredFilesProblems problems;
         QString msg;
-        QVERIFY(!check_required_files(msg, rec));
+        QVERIFY(!check_required_files(msg, rec, rec.SSH_CMD, problems));
         QCOMPARE(msg, "Required file missing --> " + d.path() + "\\ssh\\plink-x86.exe");
         QVERIFY(touch(d.filePath("ssh/plink-x86.exe")));
-        QVERIFY(!check_required_files(msg, rec));
+        QVERIFY(!check_required_files(msg, rec, rec.SSH_CMD, problems));
         QCOMPARE(msg, "Required file MISSING --> \\\\khost\\k\\home\\kestrel");
         QVERIFY(touch(d.filePath("khost/k/home/kestrel")));
-        QVERIFY(!check_required_files(msg, rec));
+        QVERIFY(!check_required_files(msg, rec, rec.SSH_CMD, problems));
         QCOMPARE(msg, "Required Directory missing --> \\\\khost\\k\\config");
         QVERIFY(d.mkpath("khost/k/config"));
         msg.clear();
-        QVERIFY(check_required_files(msg, rec) && msg.isEmpty());
-        QCOMPARE(msgs.texts(), QStringList());
+        QVERIFY(check_required_files(msg, rec, rec.SSH_CMD, problems) && msg.isEmpty());
+        QVERIFY(problems.unreadable.isEmpty() && problems.failure.isEmpty());
     }
 };
 
-QTEST_MAIN(TestHelpers)
+QTEST_GUILESS_MAIN(TestHelpers)
 #include "tst_helpers.moc"

@@ -1,6 +1,6 @@
 // The commands of a view creation, the check that keeps the remote one shell-safe, and Kestrel's result.
 
-#include "outside/kestrel.h"
+#include "kestrel/kestrel.h"
 #include "support/shell_model.h"
 
 #include <QRandomGenerator>
@@ -15,17 +15,17 @@ kestrel::Request sample()
 {
     kestrel::Request r;
     r.host = u"vobhost"_s;
-    r.kestrel_home = u"\\ccstorage\\utils/kestrel"_s;
+    r.kestrelHome = u"\\ccstorage\\utils/kestrel"_s;
     r.kestrel = u"kestrel"_s;
-    r.kestrel_config = u"\\ccstorage\\utils\\kestrel\\config"_s;
-    r.ssh_cmd_path = u"\\\\vobhost\\tools\\ssh\\plink"_s;
-    r.use_ssh = u"false"_s;
-    r.view_storage = u"\\\\vobhost\\ccstg\\views"_s;
-    r.vob_server = u"unixbox"_s;
+    r.kestrelConfig = u"\\ccstorage\\utils\\kestrel\\config"_s;
+    r.sshCmdPath = u"\\\\vobhost\\tools\\ssh\\plink"_s;
+    r.useSsh = u"false"_s;
+    r.viewStorage = u"\\\\vobhost\\ccstg\\views"_s;
+    r.vobServer = u"unixbox"_s;
     r.project = u"r6000"_s;
-    r.unix_user = r.tag_user = u"JDoe"_s;
-    r.template_file = u"dev"_s;
-    r.template_tag = u"jdoe__dev"_s;
+    r.unixUser = r.tagUser = u"JDoe"_s;
+    r.templateFile = u"dev"_s;
+    r.templateTag = u"jdoe__dev"_s;
     r.password = u"s3cret"_s;
     return r;
 }
@@ -59,37 +59,37 @@ private slots:
                                 "/ccstorage/utils/kestrel/_work/jdoe.out"_s;
         using kestrel::PasswordPassing;
         kestrel::Request r = sample();
-        QCOMPARE(kestrel::local_command(r).shown(), local.arg(QString()));
-        QCOMPARE(kestrel::remote_command(r, PasswordPassing::CommandLine).shown(),
+        QCOMPARE(kestrel::localCommand(r).shown(), local.arg(QString()));
+        QCOMPARE(kestrel::remoteCommand(r, PasswordPassing::CommandLine).shown(),
                  remote.arg(QString(), u"-pw"_s, QString()));
-        QCOMPARE(kestrel::cleanup_command(r, PasswordPassing::CommandLine).shown(), cleanup.arg(u"-pw"_s));
-        r.read_only = true;
-        r.use_ssh = u"true"_s;
-        QCOMPARE(kestrel::local_command(r).shown(), local.arg(u"-cs_noedit"_s));
-        QCOMPARE(kestrel::remote_command(r, PasswordPassing::PrivateChannel).shown(),
+        QCOMPARE(kestrel::cleanupCommand(r, PasswordPassing::CommandLine).shown(), cleanup.arg(u"-pw"_s));
+        r.readOnly = true;
+        r.useSsh = u"true"_s;
+        QCOMPARE(kestrel::localCommand(r).shown(), local.arg(u"-cs_noedit"_s));
+        QCOMPARE(kestrel::remoteCommand(r, PasswordPassing::PrivateChannel).shown(),
                  remote.arg(u" -ssh"_s, u"-pwfile"_s, u"-cs_noedit"_s));
-        r.use_ssh = u"True"_s;
-        QCOMPARE(kestrel::remote_command(r, PasswordPassing::CommandLine).shown(),
+        r.useSsh = u"True"_s;
+        QCOMPARE(kestrel::remoteCommand(r, PasswordPassing::CommandLine).shown(),
                  remote.arg(QString(), u"-pw"_s, u"-cs_noedit"_s));
-        QCOMPARE(kestrel::cleanup_command(r, PasswordPassing::PrivateChannel).shown(),
+        QCOMPARE(kestrel::cleanupCommand(r, PasswordPassing::PrivateChannel).shown(),
                  cleanup.arg(u"-pwfile"_s));
         const QString storage = u"\\\\vobhost\\ccstg\\views\\jdoe__dev.vws"_s;
-        QCOMPARE(kestrel::mktag_command(r, u"jdoe__dev"_s).words(),
+        QCOMPARE(kestrel::mktagCommand(r, u"jdoe__dev"_s).words(),
                  (QStringList{u"mktag"_s, u"-view"_s, u"-tag"_s, u"jdoe__dev"_s, u"-host"_s, u"vobhost"_s,
                               u"-gpath"_s, storage, storage}));
 
         // A password with blanks and quotes is one word, and only its word is secret.
         r.password = u" Top \"Secret@pw"_s;
-        const CommandLine c = kestrel::remote_command(r, PasswordPassing::CommandLine);
+        const CommandLine c = kestrel::remoteCommand(r, PasswordPassing::CommandLine);
         const qsizetype at = c.words().indexOf(r.password);
         QVERIFY(at > 0);
         QCOMPARE(c.word(at - 1), u"-pw"_s);
         QCOMPARE(c.kind(at), CommandLine::Kind::Secret);
         QCOMPARE(c.word(at + 1), u"jdoe@unixbox"_s);
         // The template directory is a path on this workstation; the storage path of mktag is not.
-        const CommandLine l = kestrel::local_command(r);
+        const CommandLine l = kestrel::localCommand(r);
         QCOMPARE(l.kind(l.size() - 1), CommandLine::Kind::LocalPath);
-        const CommandLine t = kestrel::mktag_command(r, u"x"_s);
+        const CommandLine t = kestrel::mktagCommand(r, u"x"_s);
         for (qsizetype i = 0; i < t.size(); ++i)
             QCOMPARE(t.kind(i), CommandLine::Kind::Plain);
     }
@@ -107,19 +107,19 @@ private slots:
             kestrel::Request other = r;
             other.password = u"x"_s;
             for (const auto how : {PasswordPassing::CommandLine, PasswordPassing::PrivateChannel}) {
-                const QString shown = kestrel::remote_command(r, how).shown();
-                QCOMPARE(shown, kestrel::remote_command(other, how).shown());
-                QCOMPARE(kestrel::cleanup_command(r, how).shown(),
-                         kestrel::cleanup_command(other, how).shown());
+                const QString shown = kestrel::remoteCommand(r, how).shown();
+                QCOMPARE(shown, kestrel::remoteCommand(other, how).shown());
+                QCOMPARE(kestrel::cleanupCommand(r, how).shown(),
+                         kestrel::cleanupCommand(other, how).shown());
                 for (qsizetype k = 0; k + 4 <= r.password.size(); ++k) {
                     const QString piece = r.password.mid(k, 4);
                     QVERIFY2(!shown.contains(piece) ||
-                                 kestrel::remote_command(other, how).shown().contains(piece),
+                                 kestrel::remoteCommand(other, how).shown().contains(piece),
                              qPrintable(piece));
                 }
             }
             const QByteArray said = "Access denied for " + r.password.toLocal8Bit() + "\nbye\n";
-            QVERIFY(!kestrel::client_report(said, r.password).contains(r.password));
+            QVERIFY(!kestrel::clientReport(said, r.password).contains(r.password));
         }
     }
 
@@ -127,44 +127,44 @@ private slots:
     {
         using R = kestrel::Request;
         R good = sample();
-        good.template_file = u"Rel-2.7_fix+a,b=c@d:e%f"_s;
-        good.password = u"a;b c$d"_s;    // an argument of the SSH client, not the shell's
-        good.kestrel_home = u"\\a\\b"_s; // becomes a slash remotely
-        QVERIFY(!kestrel::find_unsafe_piece(good));
+        good.templateFile = u"Rel-2.7_fix+a,b=c@d:e%f"_s;
+        good.password = u"a;b c$d"_s;   // an argument of the SSH client, not the shell's
+        good.kestrelHome = u"\\a\\b"_s; // becomes a slash remotely
+        QVERIFY(!kestrel::findUnsafePiece(good));
 
         const struct {
             QString R::*field;
             const char *what;
-        } pieces[] = {{&R::unix_user, "remote user name"},
-                      {&R::vob_server, "VOB server (the host the SSH client logs in to)"},
-                      {&R::template_tag, "view tag"},
-                      {&R::kestrel_home, "Kestrel home (KESTREL_HOME)"}};
+        } pieces[] = {{&R::unixUser, "remote user name"},
+                      {&R::vobServer, "VOB server (the host the SSH client logs in to)"},
+                      {&R::templateTag, "view tag"},
+                      {&R::kestrelHome, "Kestrel home (KESTREL_HOME)"}};
         for (const auto &p : pieces) {
             for (const QChar c : u"$` \u00e9"_s) {
                 R r = sample();
                 r.*p.field += c;
-                const auto unsafe = kestrel::find_unsafe_piece(r);
+                const auto unsafe = kestrel::findUnsafePiece(r);
                 QVERIFY2(unsafe, p.what);
                 QCOMPARE(unsafe->what, QLatin1String(p.what));
                 QCOMPARE(unsafe->character, c);
             }
         }
         R r = sample();
-        r.template_file = u"x;rm -rf ~"_s;
-        QCOMPARE(kestrel::unsafe_message(kestrel::find_unsafe_piece(r).value()),
+        r.templateFile = u"x;rm -rf ~"_s;
+        QCOMPARE(kestrel::unsafeMessage(kestrel::findUnsafePiece(r).value()),
                  u"The template file name \"x;rm -rf ~\" contains the character \";\", which the "
                  "Unix host's shell would interpret. Nothing was run."_s);
         // "=" starts no word but the first; a login must not read as an option.
         r = sample();
         r.kestrel = u"A=b"_s;
-        QCOMPARE(kestrel::find_unsafe_piece(r).value().character, u'=');
+        QCOMPARE(kestrel::findUnsafePiece(r).value().character, u'=');
         r = sample();
-        r.unix_user = u"-proxycmd"_s;
-        QCOMPARE(kestrel::find_unsafe_piece(r).value().what, u"login"_s);
+        r.unixUser = u"-proxycmd"_s;
+        QCOMPARE(kestrel::findUnsafePiece(r).value().what, u"login"_s);
         // An empty word would vanish and shift the words after it.
         r = sample();
-        r.unix_user.clear();
-        QCOMPARE(kestrel::unsafe_message(kestrel::find_unsafe_piece(r).value()),
+        r.unixUser.clear();
+        QCOMPARE(kestrel::unsafeMessage(kestrel::findUnsafePiece(r).value()),
                  u"The remote user name is empty. Nothing was run."_s);
     }
 
@@ -176,26 +176,26 @@ private slots:
         int accepted = 0;
         for (int i = 0; i < 20000; ++i) {
             kestrel::Request r = sample();
-            r.unix_user = random_text(rng, 8);
-            r.vob_server = random_text(rng, 10);
+            r.unixUser = random_text(rng, 8);
+            r.vobServer = random_text(rng, 10);
             r.project = random_text(rng, 10);
-            r.template_file = random_text(rng, 12);
-            r.template_tag = r.unix_user.toLower() + u"__"_s + r.template_file;
-            r.kestrel_home = random_text(rng, 12);
+            r.templateFile = random_text(rng, 12);
+            r.templateTag = r.unixUser.toLower() + u"__"_s + r.templateFile;
+            r.kestrelHome = random_text(rng, 12);
             r.kestrel = random_text(rng, 6);
-            r.kestrel_config = random_text(rng, 12);
-            r.read_only = rng.bounded(2) == 1;
-            if (kestrel::find_unsafe_piece(r))
+            r.kestrelConfig = random_text(rng, 12);
+            r.readOnly = rng.bounded(2) == 1;
+            if (kestrel::findUnsafePiece(r))
                 continue;
             ++accepted;
-            for (const QStringList &words : {kestrel::remote_words(r), kestrel::cleanup_words(r)}) {
+            for (const QStringList &words : {kestrel::remoteWords(r), kestrel::cleanupWords(r)}) {
                 const auto received = shell_words(words.join(u' '));
                 QVERIFY2(received, qPrintable(words.join(u' ')));
                 QCOMPARE(*received, words);
             }
-            const QStringList words = kestrel::remote_words(r);
-            QCOMPARE(words.at(words.indexOf(u"-tag"_s) + 1), r.template_tag);
-            const QString login = kestrel::login_word(r);
+            const QStringList words = kestrel::remoteWords(r);
+            QCOMPARE(words.at(words.indexOf(u"-tag"_s) + 1), r.templateTag);
+            const QString login = kestrel::loginWord(r);
             QVERIFY(!login.startsWith(u'-') && !login.contains(u' ') && !login.contains(u'\t'));
         }
         QVERIFY2(accepted > 100, qPrintable(QString::number(accepted)));
@@ -206,19 +206,19 @@ private slots:
             QString name;
             for (int k = 0, n = 1 + int(rng.bounded(12)); k < n; ++k)
                 name += u"abzAZ09._-"_s.at(rng.bounded(10));
-            r.project = r.template_file = name;
-            r.template_tag = u"jdoe__"_s + name;
-            QVERIFY2(!kestrel::find_unsafe_piece(r), qPrintable(name));
+            r.project = r.templateFile = name;
+            r.templateTag = u"jdoe__"_s + name;
+            QVERIFY2(!kestrel::findUnsafePiece(r), qPrintable(name));
         }
     }
 
     void resultLine_isOneTag()
     {
         for (const QString &tag : {u"jdoe__dev"_s, u"JDOE__REL-2.7_fix"_s, u"a+b,c@d:e%f"_s})
-            QVERIFY2(kestrel::is_view_tag(tag), qPrintable(tag));
+            QVERIFY2(kestrel::isViewTag(tag), qPrintable(tag));
         for (const QString &not_tag : {QString(), u"FAILED x"_s, u"tag -replace -gpath /elsewhere"_s,
                                        u"a/b"_s, u"a=b"_s, u"tag\t"_s, u"\"t\""_s})
-            QVERIFY2(!kestrel::is_view_tag(not_tag), qPrintable(not_tag));
+            QVERIFY2(!kestrel::isViewTag(not_tag), qPrintable(not_tag));
     }
 };
 

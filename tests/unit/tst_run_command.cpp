@@ -1,11 +1,12 @@
 // run_command and start_program: real child processes started from argument lists, waited for in an
 // event loop.
 
-#include "outside/platform.h"
+#include "base/errors.h"
+#include "base/platform.h"
+#include "base/process.h"
+#include "base/waiting.h"
 #include "support/recorder.h"
-#include "utils/errors.h"
-#include "utils/run_command.h"
-#include "utils/waiting.h"
+#include "ui/run_command.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -46,7 +47,7 @@ private slots:
         c.arg(u"S3cret Pa55"_s, CommandLine::Kind::Secret).arg(QString()).arg(u"a \"b\" 'c'"_s);
         const RunResult r = run_command(c, WINDOW_NORMAL);
         QCOMPARE(read_all(out), QByteArray("[S3cret Pa55][a \"b\" 'c']got\n"));
-        QVERIFY(r.started && !r.crashed && r.exit_code == 0);
+        QVERIFY(r.started && !r.crashed && r.exitCode == 0);
         QVERIFY(rec.shown.isEmpty());
     }
 
@@ -64,8 +65,7 @@ private slots:
         QCOMPARE(rec.shown[0].icon, MsgIcon::None);
         QCOMPARE(rec.shown[0].buttons, MsgButtons::Ok);
         QCOMPARE(rec.shown[0].title, u"Quillon"_s);
-        QVERIFY_THROWS_EXCEPTION(QuillonError,
-                                 start_program(CommandLine(u"quillon-no-such-explorer"_s), WINDOW_NORMAL));
+        QVERIFY_THROWS_EXCEPTION(QuillonError, startProgram(CommandLine(u"quillon-no-such-explorer"_s)));
     }
 
     // The secret reaches the program through a channel it reads; neither its command line nor its
@@ -80,7 +80,7 @@ private slots:
                            "tr '\\0' ' ' < /proc/$$/environ >> '%1'"_s.arg(out));
         c.arg(QString(), CommandLine::Kind::SecretFile);
         QVERIFY(c.shown().endsWith(u" ********"_s));
-        QVERIFY(run_program(c, options).started);
+        QVERIFY(runProgram(c, options).started);
         const QByteArray seen = read_all(out);
         QVERIFY2(seen.startsWith("pa ss\"word"), seen.constData());
         QVERIFY(!seen.mid(10).contains("pa ss"));
@@ -90,7 +90,7 @@ private slots:
         // goes with the channel.
         std::optional<platform::SecretChannel> file;
         file.emplace("pa ss\"word", platform::SecretChannel::Kind::PrivateFile);
-        QVERIFY(file->is_valid());
+        QVERIFY(file->isValid());
         const QString path = file->path();
         const QFile::Permissions others = QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup |
                                           QFile::WriteOther | QFile::ExeGroup | QFile::ExeOther;
@@ -104,12 +104,12 @@ private slots:
     void capture_keepsErrorsAndOutput()
     {
         RunOptions options;
-        options.capture_errors = true;
-        RunResult r = run_program(sh(u"echo out; echo err >&2; exit 3"_s), options);
+        options.captureErrors = true;
+        RunResult r = runProgram(sh(u"echo out; echo err >&2; exit 3"_s), options);
         QCOMPARE(r.errors, QByteArray("err\n"));
-        QCOMPARE(r.exit_code, 3);
-        options.capture_output = true;
-        r = run_program(sh(u"echo out; echo err >&2"_s), options);
+        QCOMPARE(r.exitCode, 3);
+        options.captureOutput = true;
+        r = runProgram(sh(u"echo out; echo err >&2"_s), options);
         QCOMPARE(r.errors, QByteArray("out\nerr\n"));
     }
 
@@ -153,7 +153,7 @@ private slots:
         clock.start();
         bool unwound = false;
         try {
-            run_program(sh(u"sleep 1; touch '%1'"_s.arg(ended)), options);
+            runProgram(sh(u"sleep 1; touch '%1'"_s.arg(ended)), options);
         } catch (const Interrupted &) {
             unwound = true;
         }
@@ -161,7 +161,7 @@ private slots:
         QVERIFY(clock.elapsed() < 900);
         QVERIFY(!QFile::exists(ended));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ended), 10000);
-        QVERIFY_THROWS_EXCEPTION(Interrupted, run_program(sh(u":"_s), options)); // set stays set
+        QVERIFY_THROWS_EXCEPTION(Interrupted, runProgram(sh(u":"_s), options)); // set stays set
     }
 };
 

@@ -1,8 +1,8 @@
 // The one line reader: line ends anywhere, also across its reading blocks; long lines cut; lines
 // skipped unread; a failure part-way; the last line read from the end.
 
-#include "utils/errors.h"
-#include "utils/textfile.h"
+#include "base/errors.h"
+#include "base/textfile.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -103,11 +103,11 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
             f.write(r.bytes);
             f.close();
-            QCOMPARE(read_last_line(f.fileName()), r.last);
-            QStringList all = read_text_lines(f.fileName());
+            QCOMPARE(readLastLine(f.fileName()), r.last);
+            QStringList all = readTextLines(f.fileName());
             QCOMPARE(all.isEmpty() ? QString() : all.last(), r.last); // the same as reading it all
         }
-        QVERIFY_THROWS_EXCEPTION(QuillonError, read_last_line(dir.filePath(u"missing"_s)));
+        QVERIFY_THROWS_EXCEPTION(QuillonError, readLastLine(dir.filePath(u"missing"_s)));
     }
 };
 

@@ -1,12 +1,12 @@
 // The progress, About and help windows.
 
-#include "forms/frmAbout.h"
-#include "forms/frmHelp.h"
-#include "forms/frmMain.h"
-#include "forms/frmProgress.h"
-#include "main/appglobals.h"
+#include "ui/appglobals.h"
+#include "ui/frmAbout.h"
+#include "ui/frmHelp.h"
+#include "ui/frmMain.h"
+#include "ui/frmProgress.h"
 
-#include "utils/messages.h"
+#include "ui/messages.h"
 
 #include <QAction>
 #include <QApplication>
@@ -61,8 +61,9 @@ private slots:
                 QCOMPARE(seen->text(), u"Remove?\nSure?"_s);
                 QTest::keyClick(seen, Qt::Key(key));
             });
-            QCOMPARE(msg_box(u"Remove?\r\nSure?"_s, MsgIcon::Exclamation, MsgButtons::YesNo, u"Warning..."_s),
-                     MsgAnswer::No);
+            QCOMPARE(
+                showMessage(u"Remove?\r\nSure?"_s, MsgIcon::Exclamation, MsgButtons::YesNo, u"Warning..."_s),
+                MsgAnswer::No);
             QVERIFY(seen);
         }
     }
@@ -78,7 +79,7 @@ private slots:
         browser->setSource(QUrl(u"qrc:/help/index.html#messages"_s));
         main.findChild<QAction *>(u"content"_s)->trigger();
         QVERIFY(AppGlobals().help().isVisible());
-        QCOMPARE(browser->source(), frmHelp::contents_url());
+        QCOMPARE(browser->source(), frmHelp::contentsUrl());
     }
 };
 

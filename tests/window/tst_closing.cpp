@@ -2,12 +2,11 @@
 // 0 and no crash, and a program it started (Kestrel) is not killed but runs to its end. With
 // --as-program SCENARIO the test runs the program itself (Main, the event loop) and drives it.
 
-#include "forms/frmMain.h"
-#include "main/appglobals.h"
-#include "main/mainModule.h"
+#include "app/mainModule.h"
 #include "support/site.h"
-#include "ui_frmMain.h"
-#include "utils/messages.h"
+#include "ui/appglobals.h"
+#include "ui/frmMain.h"
+#include "ui/messages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -34,33 +33,31 @@ int run_as_program(char **argv)
     const QString scenario = QString::fromLocal8Bit(argv[2]);
     int n = 1;
     QApplication app(n, argv);
-    set_message_handler([](const QString &text, MsgIcon, MsgButtons, const QString &) {
+    setMessageHandler([](const QString &text, MsgIcon, MsgButtons, const QString &) {
         print_line("MESSAGE|" + text);
         return MsgAnswer::No;
     });
     if (!Main())
         return 3;
-    frmMain *w = AppGlobals().main_window;
-    QTimer::singleShot(0, w, [w, scenario] {
-        QComboBox *combo = w->ui->projectCombo;
-        const int index = combo->findText(u"r6000"_s);
-        combo->setCurrentIndex(index);
+    frmMain *w = AppGlobals().mainWindow;
+    Gui gui(w);
+    QTimer::singleShot(0, w, [w, &gui, scenario] {
         if (scenario == u"create"_s) {
-            emit combo->activated(index);
-            w->ui->viewsList->setCurrentRow(0);
+            gui.choose(u"projectCombo"_s, u"r6000"_s);
+            gui.select(u"viewsList"_s, u"jdoe__dev"_s);
         }
         QTimer::singleShot(300, w, [w] {
             print_line(u"CLOSING|%1"_s.arg(int(w->activity())));
             w->close();
         });
         if (scenario == u"create"_s)
-            w->ui->createViewBut->click();
+            gui.click(u"createViewBut"_s);
         else
-            emit combo->activated(index);
+            gui.choose(u"projectCombo"_s, u"r6000"_s);
         print_line(u"UNWOUND"_s);
     });
     const int status = QApplication::exec();
-    AppGlobals().unload_all();
+    AppGlobals().unloadAll();
     print_line(u"ENDED"_s);
     return status;
 }
@@ -98,8 +95,8 @@ private slots:
     void init()
     {
         site = std::make_unique<TestSite>("jdoe");
-        site->write_config("qn.cfg", TestSite::config_lines(false));
-        site->add_template("r6000", "dev", {"element * /main/LATEST"});
+        site->writeConfig("qn.cfg", TestSite::configLines(false));
+        site->addTemplate("r6000", "dev", {"element * /main/LATEST"});
         // The required files are there: start-up shows nothing.
         for (const char *file : {"tools/ssh/plink", "ccstorage/utils/kestrel/kestrel"}) {
             QFile f(site->share(QString::fromLatin1(file)));

@@ -1,9 +1,8 @@
 // "Create View" in local mode against the simulator and the Kestrel stand-in, and the early ways out.
-#include "forms/frmMain.h"
-#include "main/appglobals.h"
 #include "support/recorder.h"
 #include "support/site.h"
-#include "ui_frmMain.h"
+#include "ui/appglobals.h"
+#include "ui/frmMain.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,14 +26,15 @@ class TestCreateView : public QObject {
 
     QString status_of(const QString &file) const
     {
-        return w->ui->viewStatusList->item(files.indexOf(file))->text();
+        return site->gui().items("viewStatusList").at(files.indexOf(file));
     }
 
     void create(const QString &file)
     {
         msgs.clear();
-        w->ui->viewsList->setCurrentRow(files.indexOf(file));
-        w->ui->createViewBut->click();
+        if (files.contains(file))
+            site->gui().select("viewsList", "jdoe__" + file);
+        site->gui().click("createViewBut");
     }
 
 private slots:
@@ -42,7 +42,7 @@ private slots:
     {
         site.reset(); // a failed init is not followed by cleanup
         site = std::make_unique<TestSite>("JDoe");
-        site->write_config("qn.cfg", TestSite::config_lines(false));
+        site->writeConfig("qn.cfg", TestSite::configLines(false));
         // Kestrel as the program runs it: notes each run, then the stand-in.
         const QString home = site->share("ccstorage/utils/kestrel");
         QFile kestrel(home + "/kestrel");
@@ -53,11 +53,11 @@ private slots:
                       "/kestrel \"$@\"\n");
         QVERIFY(kestrel.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         for (const char *t : {"dev", "rel"})
-            site->add_template("r6000", t, {"#Kestrel_Description: development", "element * /main/LATEST"});
+            site->addTemplate("r6000", t, {"#Kestrel_Description: development", "element * /main/LATEST"});
         QVERIFY(QDir().mkpath(home + "/config/mainline"));
         files = QDir(home + "/config/r6000").entryList(QDir::Files, QDir::Unsorted);
         // An earlier view of the user, so that a new one is not the first listed.
-        site->import_views(
+        site->importViews(
             {"Windows|jdoe__aaa|\\\\vobhost\\ccstg\\views\\jdoe__aaa.vws|vobhost|dynamic|jdoe"});
         w = site->open();
         msgs.clear();
@@ -86,11 +86,11 @@ private slots:
         const QString tag = "JDoe__" + files[1], listed = twin ? "jdoe__" + files[1] : tag;
         if (twin)
             site->cleartool({"mkview", "-tag", listed, site->root() + "/twin.vws"});
-        w->ui->myViewsList->setCurrentRow(0);
+        site->gui().select("myViewsList", "jdoe__aaa");
         bool fired = false;
         QTimer::singleShot(0, this, [&] { // a second click during the run is ignored
             fired = true;
-            w->ui->createViewBut->click();
+            site->gui().click("createViewBut");
         });
         create(files[1]);
         QVERIFY(fired);
@@ -98,34 +98,35 @@ private slots:
                  QStringList{"-tag " + tag + " -cfg " + site->share("ccstorage/utils/kestrel/config/r6000")});
         QCOMPARE(msgs.shown, (QList<Msg>{{"Success: the view --> " + tag + "\r\nhas been created.",
                                           MsgIcon::Information, MsgButtons::Ok, "Finished..."}}));
-        QVERIFY(site->tag_exists(tag));
-        QCOMPARE(TestSite::items(w->ui->myViewsList), (QStringList{"jdoe__aaa", listed}));
-        QCOMPARE(w->ui->myViewsList->currentItem()->text(), twin ? QStringLiteral("jdoe__aaa") : tag);
+        QVERIFY(site->tagExists(tag));
+        QCOMPARE(site->gui().items("myViewsList"), (QStringList{"jdoe__aaa", listed}));
+        QCOMPARE(site->gui().find<QListWidget>("myViewsList")->currentItem()->text(),
+                 twin ? QStringLiteral("jdoe__aaa") : tag);
         QVERIFY(QStringList({"A", "C"}).contains(status_of(files[1])));
     }
 
     void earlyWaysOut_runNothing()
     {
         AppGlobals().config.IS_INTEROP = "true";
-        w->ui->pwdTxt->clear();
         create(files[1]);
         QCOMPARE(msgs.shown, (QList<Msg>{{"You must type in the password \r\nfor your unix account\r\n",
                                           MsgIcon::Exclamation}}));
         AppGlobals().config.IS_INTEROP = "false";
         site->pick("mainline");
         msgs.clear();
-        w->ui->createViewBut->click();
+        site->gui().click("createViewBut");
         QCOMPARE(msgs.shown, (QList<Msg>{{"There are no views to create ", MsgIcon::Exclamation}}));
         site->pick("r6000");
-        create("none");
         const Msg out_of_range{"Error::Subscript out of range\r\nCould not create view", MsgIcon::Critical,
                                MsgButtons::Ok, "Error creating view..."};
-        QCOMPARE(msgs.shown, QList<Msg>{out_of_range});
         // Listed but none selected: the row that merely has the focus is not created.
-        w->ui->viewsList->setCurrentRow(1);
-        w->ui->viewsList->clearSelection();
+        site->gui().select("viewsList", "jdoe__" + files[1]);
+        auto *list = site->gui().find<QListWidget>("viewsList");
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          list->visualItemRect(list->item(1)).center()); // Ctrl+click: no longer selected
+        QVERIFY(list->selectedItems().isEmpty() && list->currentRow() == 1);
         msgs.clear();
-        w->ui->createViewBut->click();
+        site->gui().click("createViewBut");
         QCOMPARE(msgs.shown, QList<Msg>{out_of_range});
         QVERIFY(kestrel_calls().isEmpty());
         create(files[0]); // no way out leaves the run marked as under way
@@ -143,8 +144,8 @@ private slots:
         QCOMPARE((std::tuple{msgs.shown[0].icon, msgs.shown[0].buttons, msgs.shown[0].title}),
                  (std::tuple{MsgIcon::Critical, MsgButtons::Ok, QString("Error creating view...")}));
         // The view was made, but neither list was refreshed.
-        QVERIFY(site->tag_exists("JDoe__" + files[1]));
-        QCOMPARE(TestSite::items(w->ui->myViewsList), QStringList{"jdoe__aaa"});
+        QVERIFY(site->tagExists("JDoe__" + files[1]));
+        QCOMPARE(site->gui().items("myViewsList"), QStringList{"jdoe__aaa"});
         QCOMPARE(status_of(files[1]), QStringLiteral("U"));
     }
 

@@ -1,18 +1,19 @@
-// The main window: its state after load in both modes, the mode switch, the
-// configuration panel, the password box, its controls and closing it.
+// The main window driven as a user does: its state after load in both modes, the configuration
+// applied to it, the mode switch, the configuration panel, the password box, the controls while a
+// load runs, its controls' names and closing it.
 
-#include "forms/frmAbout.h"
-#include "forms/frmMain.h"
-#include "forms/frmProgress.h"
-#include "main/appglobals.h"
-#include "main/config.h"
 #include "support/recorder.h"
 #include "support/site.h"
-#include "ui_frmMain.h"
+#include "ui/appglobals.h"
+#include "ui/frmAbout.h"
+#include "ui/frmMain.h"
+#include "ui/frmProgress.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 #include <QtTest>
 
@@ -24,15 +25,35 @@ class TestMainWindow : public QObject {
     std::unique_ptr<TestSite> m_site;
     frmMain *m_window = nullptr;
 
-    // An interop site whose alternate file is NT-only on another VOB server.
-    Ui::frmMain *start(const QStringList &extra)
+    Gui &gui() { return m_site->gui(); }
+    template <typename W = QWidget> W *find(const char *name)
     {
-        m_site->write_config(
-            "alt.cfg", TestSite::config_lines(false, {"VOB_SERVER=ntserver", "CFG_FILE_ALTERNATE=qn.cfg"}));
-        m_site->write_config("qn.cfg",
-                             TestSite::config_lines(true, QStringList{"CFG_FILE_ALTERNATE=alt.cfg"} + extra));
+        return gui().find<W>(QString::fromLatin1(name));
+    }
+    bool enabled(const char *name)
+    {
+        if (auto *a = m_window->findChild<QAction *>(QString::fromLatin1(name)))
+            return a->isEnabled();
+        return find(name)->isEnabled();
+    }
+
+    // An interop site whose alternate file is NT-only on another VOB server.
+    void start(const QStringList &extra)
+    {
+        m_site->writeConfig(
+            "alt.cfg", TestSite::configLines(false, {"VOB_SERVER=ntserver", "CFG_FILE_ALTERNATE=qn.cfg"}));
+        m_site->writeConfig("qn.cfg",
+                            TestSite::configLines(true, QStringList{"CFG_FILE_ALTERNATE=alt.cfg"} + extra));
         m_window = m_site->open();
-        return m_window->ui;
+    }
+
+    QStringList projects()
+    {
+        auto *combo = find<QComboBox>("projectCombo");
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        return items;
     }
 
     static QString title(const char *mode)
@@ -63,62 +84,118 @@ private slots:
         QFETCH(bool, checked);
         qputenv("CLEARCASE_PRIMARY_GROUP", "gamma");
         MessageRecorder msgs;
-        Ui::frmMain *ui = start({extra});
-        QCOMPARE(ui->projectCombo->currentText(), "<choose project>"); // the group is not a listed project
-        QCOMPARE(msgs.texts(), QStringList());
+        start({extra});
+        QCOMPARE(find<QComboBox>("projectCombo")->currentText(), "<choose project>"); // not a listed project
+        QCOMPARE(msgs.shown, QList<Msg>());
         QCOMPARE(m_window->windowTitle(), title(nt_only ? "NT Only" : "Interop"));
-        QCOMPARE(ui->opModeCB->isHidden(), nt_only);
-        QCOMPARE(ui->opModeCB->isChecked(), checked);
-        QCOMPARE(ui->interopCB->isChecked(), !nt_only);
-        for (QWidget *w : QList<QWidget *>{ui->opModeCB, ui->removeViewBut, ui->createViewBut, ui->findCoBut})
-            QVERIFY2(w->isEnabled() == !checked, qPrintable(w->objectName()));
-        for (QWidget *w : QList<QWidget *>{ui->unmaskPwdCB, ui->pwdTxt, ui->userNameLbl})
-            QVERIFY2(w->isHidden() == checked && !w->isEnabled(), qPrintable(w->objectName()));
+        QCOMPARE(find("opModeCB")->isHidden(), nt_only);
+        QCOMPARE(find<QCheckBox>("opModeCB")->isChecked(), checked);
+        QCOMPARE(find<QCheckBox>("interopCB")->isChecked(), !nt_only);
+        for (const char *w : {"opModeCB", "removeViewBut", "createViewBut", "findCoBut"})
+            QVERIFY2(enabled(w) == !checked, w);
+        for (const char *w : {"unmaskPwdCB", "pwdTxt", "userNameLbl"})
+            QVERIFY2(find(w)->isHidden() == checked && !enabled(w), w);
     }
 
     void primaryGroupThenModeSwitch_rereadsAlternateAndPrimary()
     {
         qputenv("CLEARCASE_PRIMARY_GROUP", "MAINLINE");
         MessageRecorder msgs;
-        Ui::frmMain *ui = start({});
-        QCOMPARE(ui->projectCombo->currentText(), "MAINLINE");
-        ui->opModeCB->click();
+        start({});
+        QCOMPARE(find<QComboBox>("projectCombo")->currentText(), "MAINLINE");
+        gui().click("opModeCB");
         QCOMPARE(AppGlobals().config.VOB_SERVER, "ntserver");
-        QCOMPARE(ui->vobServerTxt->text(), "ntserver");
+        QCOMPARE(find<QLineEdit>("vobServerTxt")->text(), "ntserver");
         QCOMPARE(m_window->windowTitle(), title("NT Only"));
-        QVERIFY(!ui->interopCB->isChecked() && ui->pwdTxt->isHidden());
-        ui->opModeCB->click();
+        QVERIFY(!find<QCheckBox>("interopCB")->isChecked() && find("pwdTxt")->isHidden());
+        gui().click("opModeCB");
         QCOMPARE(AppGlobals().config.VOB_SERVER, "vobhost");
         QCOMPARE(m_window->windowTitle(), title("Interop"));
-        QVERIFY(ui->interopCB->isChecked() && !ui->pwdTxt->isHidden());
+        QVERIFY(find<QCheckBox>("interopCB")->isChecked() && !find("pwdTxt")->isHidden());
+    }
+
+    // The projects of a file, once each ignoring case, sorted ignoring case, the first spelling kept,
+    // also for a file of twenty thousand; a reload adds new ones and removes none.
+    void projects_onceSorted_reloadKeepsOld()
+    {
+        QStringList lines{"ADMIN=jdoe", "PROJECT=zeta", "PROJECT=alpha", "PROJECT=Alpha"};
+        for (int i = 0; i < 20000; ++i)
+            lines << QStringLiteral("PROJECT=p%1").arg(i);
+        m_site->writeConfig("qn.cfg", lines);
+        MessageRecorder msgs;
+        m_window = m_site->open();
+        const QStringList items = projects();
+        QCOMPARE(items.size(), 20002);
+        QStringList sorted = items;
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+        QCOMPARE(items, sorted);
+        QVERIFY(items.contains("alpha") && !items.contains("Alpha"));
+
+        m_site->writeConfig("qn.cfg", {"PROJECT=gamma", "HOST=reloaded", "ADMIN=jdoe"});
+        QVERIFY(gui().trigger("Configuration"));
+        QVERIFY(gui().trigger("Reload"));
+        QCOMPARE(projects().size(), 20003);
+        QVERIFY(projects().contains("zeta") && projects().contains("gamma"));
+        QCOMPARE(find<QLineEdit>("hostTxt")->text(), "reloaded");
+        QCOMPARE(msgs.shown, QList<Msg>());
+    }
+
+    // The mode box needs a usable alternate file; the View button and the configuration button need
+    // the login inside ADMIN; a missing or unreadable file says so and disables nothing.
+    void configurationApplied_checksAndFailures()
+    {
+        MessageRecorder msgs;
+        qputenv("USER", "bob");
+        m_site->writeConfig("qn.cfg", {"CFG_FILE_ALTERNATE=none.cfg", "ADMIN=jdoe,asmith", "NT_ONLY=false"});
+        m_window = m_site->open();
+        QVERIFY(!enabled("viewBut") && !enabled("showConfigBut"));
+        QVERIFY(!find<QCheckBox>("opModeCB")->isEnabled());
+
+        m_window = m_site->open("absent.cfg");
+        QCOMPARE(msgs.shown, (QList<Msg>{{"File does not exist --> " + m_site->programDir() + "\\absent.cfg",
+                                          MsgIcon::Critical}}));
+        QCOMPARE(AppGlobals().config.CFG_FILE, "qn.cfg");
+        msgs.clear();
+        const QString target = "/proc/sys/vm/drop_caches"; // refused even to root
+        QFile probe(target);
+        if (!QFileInfo(target).isFile() || probe.open(QIODevice::ReadOnly))
+            QSKIP("no readable-refused file on this system");
+        QVERIFY(QFile::link(target, m_site->programDir() + "/refused.cfg"));
+        m_window = m_site->open("refused.cfg");
+        QCOMPARE(msgs.shown, (QList<Msg>{{"Error processing config file --> " + m_site->programDir() +
+                                              "\\refused.cfg:: " + probe.errorString(),
+                                          MsgIcon::Critical}}));
     }
 
     void configPanelPasswordAndClose()
     {
         MessageRecorder msgs;
-        Ui::frmMain *ui = start({});
-        auto config_shown = [ui](bool shown) {
-            QVERIFY(ui->mainFrame->isHidden() == shown && ui->configFrame->isHidden() == !shown);
-            QVERIFY(ui->createViewBut->isEnabled() == !shown && ui->reloadBut->isEnabled() == shown);
+        start({});
+        auto config_shown = [this](bool shown) {
+            QVERIFY(find("mainFrame")->isHidden() == shown && find("configFrame")->isHidden() == !shown);
+            QVERIFY(enabled("createViewBut") == !shown && enabled("reloadBut") == shown);
         };
         for (bool shown : {true, false, true}) {
-            ui->Configuration->trigger();
+            QVERIFY(gui().trigger("Configuration"));
             config_shown(shown);
         }
-        ui->butBack->click();
+        gui().click("butBack");
         config_shown(false);
 
-        ui->pwdTxt->setText("s3 cr*t");
-        ui->unmaskPwdCB->setEnabled(true);
+        // The password box: Unmask shows the text plainly and never changes it.
+        find("unmaskPwdCB")->setEnabled(true);
+        find("pwdTxt")->setEnabled(true);
+        gui().type("pwdTxt", "s3 cr*t");
+        auto *pwd = find<QLineEdit>("pwdTxt");
         for (QLineEdit::EchoMode mode : {QLineEdit::Normal, QLineEdit::Password}) {
-            ui->unmaskPwdCB->click();
-            QVERIFY(ui->pwdTxt->echoMode() == mode && ui->pwdTxt->text() == "s3 cr*t");
+            gui().click("unmaskPwdCB");
+            QVERIFY(pwd->echoMode() == mode && pwd->text() == "s3 cr*t");
         }
-        QCOMPARE(msgs.texts(), QStringList());
+        QCOMPARE(msgs.shown, QList<Msg>());
 
         AppGlobals().progress().start_progress("Working");
         AppGlobals().about().show();
-        m_window->show();
         QVERIFY(AppGlobals().progress().isVisible() && AppGlobals().about().isVisible());
         QVERIFY(m_window->close()); // unloads every window
         for (QWidget *w : QApplication::topLevelWidgets())
@@ -130,36 +207,30 @@ private slots:
     void load_disablesStarters_windowResponsive_restoresAfter()
     {
         MessageRecorder msgs;
-        m_site->add_template("r6000", "dev", {"element * /main/LATEST"});
-        m_site->write_config("qn.cfg", TestSite::config_lines(false));
+        m_site->addTemplate("r6000", "dev", {"element * /main/LATEST"});
+        m_site->writeConfig("qn.cfg", TestSite::configLines(false));
         m_window = m_site->open();
-        Ui::frmMain *ui = m_window->ui;
-        QFile knobs(m_site->root() + "/ccsim/knobs");
-        QVERIFY(knobs.open(QIODevice::WriteOnly));
-        knobs.write("CCSIM_COST_CMD_MS=200\n");
-        knobs.close();
+        m_site->setKnobs("CCSIM_COST_CMD_MS=200\n");
         int ticks = 0;
         QTimer ticker;
         connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
         ticker.start(10);
         QStringList enabled_during;
         QTimer::singleShot(250, this, [&] {
-            for (QObject *c : std::initializer_list<QObject *>{
-                     ui->projectCombo, ui->createViewBut, ui->refreshBut, ui->removeViewBut, ui->detailBut,
-                     ui->Reload, ui->StartView, ui->opModeCB})
-                if (qobject_cast<QWidget *>(c) ? static_cast<QWidget *>(c)->isEnabled()
-                                               : static_cast<QAction *>(c)->isEnabled())
-                    enabled_during << c->objectName();
+            for (const char *c : {"projectCombo", "createViewBut", "refreshBut", "refreshViewBut",
+                                  "removeViewBut", "detailBut", "Reload", "StartView", "opModeCB"})
+                if (enabled(c))
+                    enabled_during << c;
             QCOMPARE(m_window->activity(), Activity::LoadingProject);
-            ui->refreshBut->click();
-            m_window->refreshViewBut_Click(); // even a direct call waits its turn: it does nothing
+            gui().click("refreshBut");
+            QVERIFY(!gui().trigger("Reload"));
         });
         m_site->pick("r6000");
         QCOMPARE(enabled_during, QStringList());
         QVERIFY2(ticks > 20, qPrintable(QString::number(ticks)));
         QCOMPARE(m_window->activity(), Activity::Idle);
-        for (QWidget *w : QList<QWidget *>{ui->projectCombo, ui->createViewBut, ui->refreshBut, ui->opModeCB})
-            QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+        for (const char *w : {"projectCombo", "createViewBut", "refreshBut", "opModeCB"})
+            QVERIFY2(enabled(w), w);
         QCOMPARE(msgs.shown, QList<Msg>());
     }
 
@@ -187,9 +258,13 @@ private slots:
             const auto *w = m_window->findChild<QWidget *>(name.section(':', -1));
             QVERIFY2(found.contains(name) && w && !w->accessibleName().isEmpty(), qPrintable(name));
         }
-        QCOMPARE(m_window->findChildren<QMenu *>().size(), 4);
-        for (QMenu *menu : m_window->findChildren<QMenu *>())
-            QVERIFY2(menu->title().contains('&'), qPrintable(menu->objectName()));
+        QStringList menus;
+        for (QAction *entry : m_window->menuBar()->actions()) {
+            QMenu *menu = entry->menu();
+            menus << menu->objectName();
+            QVERIFY2(menu->title().contains('&'), qPrintable(menu->objectName() + ":" + menu->title()));
+        }
+        QCOMPARE(menus, (QStringList{"File", "Tools", "Admin", "Help"}));
     }
 };
 

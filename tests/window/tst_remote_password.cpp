@@ -2,11 +2,10 @@
 // stands on its command line or in its environment when the client offers -pwfile, and falls back to
 // -pw (as one argument) when it does not. The stand-in runs the remote words with sh, as a login would.
 
-#include "forms/frmMain.h"
-#include "main/appglobals.h"
 #include "support/recorder.h"
 #include "support/site.h"
-#include "ui_frmMain.h"
+#include "ui/appglobals.h"
+#include "ui/frmMain.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,29 +41,9 @@ class TestRemotePassword : public QObject {
     std::unique_ptr<TestSite> site;
     QString unix_side; // the "Unix host": Kestrel and its templates, reached by the same path from here
 
-    // A client named name; its usage text lists -pwfile when offers_pwfile.
     void write_client(const QString &name, bool offers_pwfile)
     {
-        const QString log = site->root() + "/" + name;
-        write_exe(site->root() + "/bin/" + name,
-                  "#!/bin/sh\n"
-                  "if [ $# -eq 0 ]; then echo 'Usage: client [options] [user@]host [command]';\n" +
-                      QByteArray(offers_pwfile
-                                     ? "echo '  -pwfile file   login with password read from file';\n"
-                                     : "") +
-                      "exit 0; fi\n"
-                      "echo $$ >'" +
-                      log.toLocal8Bit() +
-                      ".pid'\n"
-                      "pw=\n"
-                      "while :; do case $1 in -ssh) shift ;; -pw) pw=$2; shift 2 ;; "
-                      "-pwfile) pw=$(cat \"$2\"); shift 2 ;; *) break ;; esac; done\n"
-                      "printf '%s' \"$pw\" >'" +
-                      log.toLocal8Bit() +
-                      ".password'\n"
-                      "shift\n"
-                      "sleep 0.4\n"
-                      "exec env -i PATH=/usr/bin:/bin sh -c \"$*\"\n");
+        writeSshStandIn(site->root() + "/bin/" + name, offers_pwfile, site->root() + "/" + name);
     }
 
 private slots:
@@ -81,7 +60,7 @@ private slots:
             "KESTREL_CLEARTOOL=" QUILLON_SIM_BIN_DIR "/cleartool\nCCSIM_HOME=" + site->root().toLocal8Bit() +
                 "/ccsim\nCCSIM_REGION=ccase_unix\nKESTREL_STORAGE=" + site->root().toLocal8Bit() +
                 "/unix/views\nKESTREL_VIEW_HOST=vobhost\n");
-        site->add_raw_template("r6000", "dev", "element * /main/LATEST\n");
+        site->addRawTemplate("r6000", "dev", "element * /main/LATEST\n");
         write_exe(unix_side + "/config/r6000/dev", "element * /main/LATEST\n");
         site->cleartool({"-sim-mkregion", "ccase_unix"});
         write_client("offers", true);
@@ -110,15 +89,15 @@ private slots:
         QFETCH(QString, client);
         const QString password = u"S3cret Pa55 \"q\" @x"_s;
         const QString home = backslashed(unix_side);
-        site->write_config(
-            "qn.cfg", TestSite::config_lines(
-                          true, {"KESTREL_HOME=" + home, "KESTREL_CONFIG=" + home + "\\config",
-                                 "SSH_HOME=" + backslashed(site->root() + "/bin"), "SSH_CMD=" + client}));
+        site->writeConfig("qn.cfg",
+                          TestSite::configLines(
+                              true, {"KESTREL_HOME=" + home, "KESTREL_CONFIG=" + home + "\\config",
+                                     "SSH_HOME=" + backslashed(site->root() + "/bin"), "SSH_CMD=" + client}));
         MessageRecorder msgs;
-        frmMain *w = site->open();
+        site->open();
         site->pick("r6000");
-        w->ui->pwdTxt->setText(password);
-        TestSite::select(w->ui->viewsList, "jdoe__dev");
+        site->gui().type("pwdTxt", password);
+        site->gui().select("viewsList", "jdoe__dev");
 
         // While the client runs, what any local user can read of it.
         QByteArray cmdline, environ;
@@ -132,7 +111,7 @@ private slots:
             environ = read_all(QString::fromLatin1("/proc/" + pid + "/environ"));
         });
         poll.start();
-        w->ui->createViewBut->click();
+        site->gui().click("createViewBut");
         poll.stop();
 
         QCOMPARE(msgs.shown, (QList<Msg>{{"Success: the view --> jdoe__dev\r\nhas been created.",
@@ -148,8 +127,8 @@ private slots:
             // The fallback: the password is one argument right after -pw.
             QCOMPARE(argv.at(argv.indexOf("-pw") + 1), password.toLocal8Bit());
         }
-        QVERIFY(site->tag_exists("jdoe__dev"));
-        QVERIFY(site->tag_exists("jdoe__dev", "ccase_unix"));
+        QVERIFY(site->tagExists("jdoe__dev"));
+        QVERIFY(site->tagExists("jdoe__dev", "ccase_unix"));
     }
 };
 

@@ -1,9 +1,9 @@
 // Start-up as a real process: one instance per user, and a lock left by a killed
 // instance. With --as-program the test runs Main() and prints each message box and "READY|<CFG_FILE>|<HOST>".
 
-#include "main/appglobals.h"
-#include "main/mainModule.h"
-#include "utils/messages.h"
+#include "app/mainModule.h"
+#include "ui/appglobals.h"
+#include "ui/messages.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -26,7 +26,7 @@ int run_as_program(int argc, char **argv)
     args.insert(args.end(), argv + 2, argv + argc);
     int n = int(args.size());
     QApplication app(n, args.data());
-    set_message_handler([](const QString &text, MsgIcon, MsgButtons, const QString &) {
+    setMessageHandler([](const QString &text, MsgIcon, MsgButtons, const QString &) {
         print_line("MESSAGE|" + text);
         return MsgAnswer::Ok;
     });

@@ -3,19 +3,23 @@
 // printed, so that nothing waits for a person.
 // Usage: QUILLON_SHOTS_DIR=OUTDIR quillon-shots [configuration file]
 // (with the demo site's environment set)
-#include "forms/frmHelp.h"
-#include "forms/frmMain.h"
-#include "forms/frmProgress.h"
-#include "forms/frmViewDetail.h"
-#include "main/appglobals.h"
-#include "main/mainModule.h"
-#include "ui_frmMain.h"
-#include "utils/messages.h"
+#include "app/mainModule.h"
+#include "ui/appglobals.h"
+#include "ui/frmHelp.h"
+#include "ui/frmMain.h"
+#include "ui/frmProgress.h"
+#include "ui/frmViewDetail.h"
+#include "ui/messages.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTimer>
 #include <QWindow>
 
@@ -40,18 +44,29 @@ void shoot(QWidget *w, const QString &name)
     std::printf("shot: %s\n", qPrintable(file));
 }
 
+template <typename W = QWidget> W *control(frmMain *w, const char *name)
+{
+    return w->findChild<W *>(QString::fromLatin1(name));
+}
+
 void pick_project(frmMain *w, const QString &project)
 {
-    const int i = w->ui->projectCombo->findText(project);
-    w->ui->projectCombo->setCurrentIndex(i);
-    w->projectCombo_Click();
+    auto *combo = control<QComboBox>(w, "projectCombo");
+    const int i = combo->findText(project);
+    combo->setCurrentIndex(i);
+    emit combo->activated(i);
+}
+
+void trigger(frmMain *w, const char *action)
+{
+    control<QAction>(w, action)->trigger();
 }
 // Runs an action that shows a real modal message box, takes a picture of
 // the box when it comes and answers it with its escape button (No, or OK).
 void shoot_modal(const QString &name, const std::function<void()> &action)
 {
     MessageHandler answering = current_handler;
-    set_message_handler({});
+    setMessageHandler({});
     auto *watch = new QTimer;
     watch->setInterval(100);
     QObject::connect(watch, &QTimer::timeout, [watch, name] {
@@ -64,15 +79,16 @@ void shoot_modal(const QString &name, const std::function<void()> &action)
     watch->start();
     action();
     delete watch;
-    set_message_handler(answering);
+    setMessageHandler(answering);
 }
 
 // Selects the template row whose tag ends in "__" + name.
 void select_template(frmMain *w, const QString &name)
 {
-    for (int row = 0; row < w->ui->viewsList->count(); ++row) {
-        if (w->ui->viewsList->item(row)->text().endsWith(QStringLiteral("__") + name))
-            w->ui->viewsList->setCurrentRow(row);
+    auto *list = control<QListWidget>(w, "viewsList");
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->text().endsWith(QStringLiteral("__") + name))
+            list->setCurrentRow(row);
     }
 }
 } // namespace
@@ -87,10 +103,10 @@ int main(int argc, char **argv)
                     qPrintable(QString(text).replace(CRLF, QStringLiteral(" | "))));
         return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
     };
-    set_message_handler(current_handler);
+    setMessageHandler(current_handler);
     if (!Main())
         return 1;
-    frmMain *w = AppGlobals().main_window;
+    frmMain *w = AppGlobals().mainWindow;
     w->resize(860, 680);
     shoot(w, QStringLiteral("01-start"));
 
@@ -102,20 +118,21 @@ int main(int argc, char **argv)
     select_template(w, QStringLiteral("portal_dev"));
     shoot(w, QStringLiteral("02c-ucm-template"));
 
-    w->ui->opModeCB->setChecked(false);
+    control<QCheckBox>(w, "opModeCB")->click();
     shoot(w, QStringLiteral("03-interop"));
 
     // An existing view: its detail, and the question before its removal.
-    w->ui->myViewsList->setCurrentRow(0);
-    w->show_view_detail();
-    shoot(&AppGlobals().view_detail(), QStringLiteral("05-view-detail"));
-    AppGlobals().view_detail().hide();
-    shoot_modal(QStringLiteral("06-remove-question"), [w] { w->removeViewBut_Click(); });
+    control<QListWidget>(w, "myViewsList")->setCurrentRow(0);
+    control<QPushButton>(w, "detailBut")->click();
+    shoot(&AppGlobals().viewDetail(), QStringLiteral("05-view-detail"));
+    AppGlobals().viewDetail().hide();
+    shoot_modal(QStringLiteral("06-remove-question"),
+                [w] { control<QPushButton>(w, "removeViewBut")->click(); });
 
     // A view made from a template in NT-only mode: the progress window while
     // Kestrel runs (the simulator is slowed down for the picture), then the
     // success message.
-    w->ui->opModeCB->setChecked(true);
+    control<QCheckBox>(w, "opModeCB")->click();
     pick_project(w, QStringLiteral("r6000"));
     select_template(w, QStringLiteral("release_2_7"));
     QFile knobs(qEnvironmentVariable("CCSIM_HOME") + QStringLiteral("/knobs"));
@@ -123,12 +140,12 @@ int main(int argc, char **argv)
         knobs.write("CCSIM_COST_CMD_MS=700\n");
     knobs.close();
     QTimer::singleShot(900, [] { shoot(&AppGlobals().progress(), QStringLiteral("10-creating-progress")); });
-    shoot_modal(QStringLiteral("11-created"), [w] { w->create_view(); });
+    shoot_modal(QStringLiteral("11-created"), [w] { control<QPushButton>(w, "createViewBut")->click(); });
     QFile::remove(knobs.fileName());
     shoot(w, QStringLiteral("12-after-creation"));
 
     // Help, About and getting help.
-    w->help_contents();
+    trigger(w, "content");
     shoot(&AppGlobals().help(), QStringLiteral("07-help"));
     AppGlobals().help().hide();
     QTimer::singleShot(300, [] {
@@ -137,18 +154,18 @@ int main(int argc, char **argv)
             box->close();
         }
     });
-    w->about();
+    trigger(w, "About");
     QTimer::singleShot(300, [] {
         if (QWidget *box = QApplication::activeModalWidget()) {
             shoot(box, QStringLiteral("09-getting-help"));
             box->close();
         }
     });
-    w->getting_help();
+    trigger(w, "GettingHelp");
 
-    w->toggle_config();
+    trigger(w, "Configuration");
     shoot(w, QStringLiteral("04-configuration-panel"));
-    w->butBack_Click();
+    control<QPushButton>(w, "butBack")->click();
 
     w->close();
     return 0;

@@ -1,0 +1,79 @@
+#include "app/mainModule.h"
+
+#include "app/single_instance.h"
+#include "base/arguments.h"
+#include "base/errors.h"
+#include "base/platform.h"
+#include "site/configrecord.h"
+#include "site/required_files.h"
+#include "ui/appglobals.h"
+#include "ui/frmMain.h"
+#include "ui/messages.h"
+
+#include <QCoreApplication>
+
+namespace {
+// Shows what the required-files check met, then its answer.
+void warnAboutRequiredFiles(const ConfigRecord &config)
+{
+    QString msg;
+    RequiredFilesProblems problems;
+    const bool present = check_required_files(msg, config, config.SSH_CMD, problems);
+    for (const auto &[path, why] : problems.unreadable)
+        showMessage(QStringLiteral("Error determining file exist --> ") + path + QStringLiteral("::") + why,
+                    MsgIcon::Critical);
+    if (!problems.failure.isEmpty())
+        showMessage(QStringLiteral("Error::") + problems.failure + CRLF +
+                        QStringLiteral("Failed to check required files::check_required_files()") + CRLF,
+                    MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Error"));
+    if (!present)
+        showMessage(msg, MsgIcon::Critical);
+}
+} // namespace
+
+bool Main()
+{
+    // The lock lives as long as the application object.
+    auto *instance = new SingleInstance(QCoreApplication::instance());
+    if (instance->another_is_running()) {
+        showMessage(QStringLiteral("Quillon is already running"), MsgIcon::Exclamation);
+        return false;
+    }
+
+    AppGlobalsData &g = AppGlobals();
+    QString path;
+    try {
+        Process_Arguments(g.cfg_file_name);
+        path = platform::programDir() + QStringLiteral("\\") + g.cfg_file_name;
+        frmMain *w = loadMainWindow(g.cfg_file_name);
+        w->show();
+
+        warnAboutRequiredFiles(g.config);
+    } catch (const std::exception &e) {
+        showMessage(QStringLiteral("Error::") + errorDescription(e) + CRLF +
+                        QStringLiteral("Failed to process file --> ") + path + CRLF +
+                        QStringLiteral("Aborting Quillon::Main()") + CRLF + QStringLiteral("Status:"),
+                    MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Quillon:Error Encountered..."));
+        g.unloadAll();
+        return false;
+    }
+    return true;
+}
+
+frmMain *loadMainWindow(const QString &cfg_name)
+{
+    AppGlobalsData &g = AppGlobals();
+    set_config_keys(g.config);
+    g.config.CFG_FILE = cfg_name;
+    auto *w = new frmMain;
+    g.mainWindow = w;
+    w->readConfiguration(platform::programDir() + QStringLiteral("\\") + cfg_name);
+    w->load();
+    return w;
+}
+
+void Process_Arguments(QString &cfg_name)
+{
+    const QString first = GetParam(1);
+    cfg_name = first.isEmpty() ? QStringLiteral("qn.cfg") : first;
+}

@@ -1,0 +1,235 @@
+#include "base/platform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace platform {
+
+QString programDir()
+{
+    const QString dir = qEnvironmentVariable("QUILLON_PROGRAM_DIR");
+    if (!dir.isEmpty())
+        return dir;
+    return QCoreApplication::applicationDirPath();
+}
+
+QString uncRoot()
+{
+    const QString root = qEnvironmentVariable("QUILLON_UNC_ROOT");
+    return root.isEmpty() ? QStringLiteral("/net") : root;
+}
+
+QString toLocalPath(const QString &built)
+{
+    if (built.startsWith(QLatin1String("\\\\"))) {
+        QString rest = built.mid(2);
+        rest.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        return uncRoot() + QLatin1Char('/') + rest;
+    }
+    return QString(built).replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
+QString loginName()
+{
+    // The session's login name; USER is what the desktop session sets.
+    QString name = qEnvironmentVariable("USER");
+    if (name.isEmpty()) {
+        if (const passwd *pw = getpwuid(geteuid()))
+            name = QString::fromLocal8Bit(pw->pw_name);
+    }
+    return name;
+}
+
+QString commandLineArgs()
+{
+    const QStringList args = QCoreApplication::arguments();
+    QStringList words;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        words << ((a.isEmpty() || a.contains(QLatin1Char(' '))) ? QLatin1Char('"') + a + QLatin1Char('"')
+                                                                : a);
+    }
+    return words.join(QLatin1Char(' '));
+}
+
+std::optional<QStringList> listFiles(const QString &local_dir, QString *error)
+{
+    const QByteArray path = QFile::encodeName(local_dir);
+    DIR *dir = ::opendir(path.constData());
+    if (!dir) {
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+        return std::nullopt;
+    }
+    QStringList names;
+    errno = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue; // hidden, and . and ..
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+            names << QFile::decodeName(entry->d_name);
+        errno = 0;
+    }
+    const int failure = errno;
+    ::closedir(dir);
+    if (failure != 0) {
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(failure));
+        return std::nullopt;
+    }
+    return names;
+}
+
+QString privateRuntimeDir()
+{
+    // Qt's runtime location is the session's XDG_RUNTIME_DIR, or a folder it
+    // makes with mode 0700; it refuses one that another user owns.
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+              QStringLiteral("/quillon");
+    if (dir.isEmpty() || !QDir().mkpath(dir))
+        return QString();
+    const QByteArray local = QFile::encodeName(dir);
+    struct stat st {};
+    if (::stat(local.constData(), &st) != 0 || st.st_uid != ::geteuid())
+        return QString();
+    if ((st.st_mode & 077) != 0 && ::chmod(local.constData(), 0700) != 0)
+        return QString();
+    return dir;
+}
+
+SecretChannel::SecretChannel(const QByteArray &secret, Kind kind)
+{
+    if (kind == Kind::InheritedPipe && QFileInfo(QStringLiteral("/dev/fd")).isDir()) {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0) {
+            m_error = QString::fromLocal8Bit(std::strerror(errno));
+            return;
+        }
+        // A password is far smaller than a pipe's buffer: the write never
+        // waits for the reader.
+        const bool written = ::write(fds[1], secret.constData(), size_t(secret.size())) == secret.size();
+        ::close(fds[1]);
+        if (!written) {
+            m_error = QStringLiteral("cannot write the password channel");
+            ::close(fds[0]);
+            return;
+        }
+        m_readFd = fds[0];
+        m_path = QStringLiteral("/dev/fd/%1").arg(m_readFd);
+        return;
+    }
+    // A file in a folder of its own that only the user may enter.
+    QString base = privateRuntimeDir();
+    if (base.isEmpty())
+        base = QDir::tempPath();
+    QByteArray dir = QFile::encodeName(base + QStringLiteral("/quillon-pw.XXXXXX"));
+    if (!::mkdtemp(dir.data())) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        return;
+    }
+    m_dir = QFile::decodeName(dir);
+    ::chmod(dir.constData(), 0700);
+    const QByteArray file = dir + "/password";
+    const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const bool written = fd >= 0 && ::write(fd, secret.constData(), size_t(secret.size())) == secret.size();
+    if (fd >= 0)
+        ::close(fd);
+    if (!written) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        return;
+    }
+    m_path = QFile::decodeName(file);
+}
+
+SecretChannel::~SecretChannel()
+{
+    started();
+    if (!m_dir.isEmpty())
+        QDir(m_dir).removeRecursively();
+}
+
+void SecretChannel::started()
+{
+    if (m_readFd >= 0)
+        ::close(m_readFd);
+    m_readFd = -1;
+}
+
+ErrorCapture::ErrorCapture()
+{
+    QByteArray name = QFile::encodeName(QDir::tempPath() + QStringLiteral("/quillon-err.XXXXXX"));
+    m_fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (m_fd >= 0)
+        ::unlink(name.constData()); // nameless from the start
+}
+
+ErrorCapture::~ErrorCapture()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+QByteArray ErrorCapture::tail(qsizetype max_bytes) const
+{
+    if (m_fd < 0)
+        return QByteArray();
+    const off_t size = ::lseek(m_fd, 0, SEEK_END);
+    if (size <= 0)
+        return QByteArray();
+    const off_t from = size > max_bytes ? size - max_bytes : 0;
+    QByteArray bytes(qsizetype(size - from), '\0');
+    const ssize_t got = ::pread(m_fd, bytes.data(), size_t(bytes.size()), from);
+    bytes.resize(got < 0 ? 0 : qsizetype(got));
+    return bytes;
+}
+
+void applyChildSetup(QProcess &process, const ChildSetup &setup)
+{
+    if (setup.keepFd < 0 && setup.stdoutFd < 0 && setup.stderrFd < 0 && !setup.ignoreBrokenPipe)
+        return;
+    // Runs in the child between fork and exec: system calls only.
+    const int keep = setup.keepFd, out = setup.stdoutFd, err = setup.stderrFd;
+    const bool ignore_pipe = setup.ignoreBrokenPipe;
+    process.setChildProcessModifier([keep, out, err, ignore_pipe] {
+        if (keep >= 0)
+            ::fcntl(keep, F_SETFD, 0);
+        if (out >= 0)
+            ::dup2(out, 1);
+        if (err >= 0)
+            ::dup2(err, 2);
+        if (ignore_pipe)
+            ::signal(SIGPIPE, SIG_IGN);
+    });
+}
+
+void keepRunning(QProcess *process)
+{
+    // Programs that outlive their wait are kept here, never deleted: a
+    // deleted QProcess kills its program. Their ends are still collected
+    // while the program runs. The list itself is never destroyed either, so
+    // that they stay reachable to the very end.
+    static auto *running = new std::vector<QProcess *>;
+    process->disconnect();
+    process->setParent(nullptr);
+    running->push_back(process);
+}
+
+} // namespace platform

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class QProcess;
+
+// Everything that differs between platforms lives here. Paths and command
+// lines are built elsewhere as the site writes them (backslashes, UNC
+// paths); they become local paths only at the boundary, through this layer.
+namespace platform {
+
+// Where the program looks for its configuration files: QUILLON_PROGRAM_DIR
+// when set, else the directory of the executable.
+QString programDir();
+
+// Where UNC paths are mapped to on systems without them: QUILLON_UNC_ROOT,
+// else /net (the automounter's hosts map).
+QString uncRoot();
+
+// A built path as the file system knows it: "\\HOST\a\b" becomes
+// "<unc root>/HOST/a/b", other backslashes become slashes.
+QString toLocalPath(const QString &built);
+
+// The login name as the platform reports it (spaces not yet removed).
+QString loginName();
+
+// The program's command line without the program name, as one text in
+// which a word holding blanks is enclosed in double quotes.
+QString commandLineArgs();
+
+// The names of the ordinary files of a folder (not hidden, links followed),
+// in the order the file system lists them; nothing, with error set, when
+// the folder cannot be listed.
+std::optional<QStringList> listFiles(const QString &local_dir, QString *error);
+
+// A folder only this user can use (the session's runtime folder, else one
+// in the user's cache), made when missing. Empty when none can be had.
+QString privateRuntimeDir();
+
+// A private channel that hands a started program a secret (the Unix
+// password) without its command line or environment: the read end of a pipe
+// that only that program inherits, named by a path it can open
+// ("/dev/fd/N"), or, where that is not offered, a file readable only by the
+// user in a private folder, removed when the channel ends.
+class SecretChannel {
+public:
+    enum class Kind { InheritedPipe, PrivateFile };
+    explicit SecretChannel(const QByteArray &secret, Kind kind = Kind::InheritedPipe);
+    ~SecretChannel();
+    SecretChannel(const SecretChannel &) = delete;
+    SecretChannel &operator=(const SecretChannel &) = delete;
+
+    bool isValid() const { return !m_path.isEmpty(); }
+    QString error() const { return m_error; }
+    // What the program is told to read.
+    QString path() const { return m_path; }
+    // The descriptor the program must inherit, or -1.
+    int inheritedFd() const { return m_readFd; }
+    // The program has been started: this side lets go of what it inherited.
+    void started();
+
+private:
+    QString m_path;
+    QString m_error;
+    QString m_dir; // the private folder of a file channel
+    int m_readFd = -1;
+};
+
+// Standard error of a started program kept in a private file that has no
+// name, so that nothing is left behind whatever happens, and the program may
+// go on writing after this process has ended.
+class ErrorCapture {
+public:
+    ErrorCapture();
+    ~ErrorCapture();
+    ErrorCapture(const ErrorCapture &) = delete;
+    ErrorCapture &operator=(const ErrorCapture &) = delete;
+    int fd() const { return m_fd; }
+    // The last max_bytes written so far.
+    QByteArray tail(qsizetype max_bytes) const;
+
+private:
+    int m_fd = -1;
+};
+
+// How a program is set up between its start and the exec of its image:
+// descriptors it inherits, where its standard error goes, and whether it
+// outlives a closed pipe (a broken pipe is then an error it sees, not a
+// signal that ends it).
+struct ChildSetup {
+    int keepFd = -1;
+    int stdoutFd = -1;
+    int stderrFd = -1;
+    bool ignoreBrokenPipe = false;
+};
+void applyChildSetup(QProcess &process, const ChildSetup &setup);
+
+// Lets a started program go on when this process no longer waits for it: it
+// is never killed, and its end is still collected.
+void keepRunning(QProcess *process);
+
+} // namespace platform

@@ -1,0 +1,135 @@
+#include "base/process.h"
+
+#include "base/errors.h"
+#include "base/platform.h"
+#include "base/waiting.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+constexpr qsizetype kCapturedErrorBytes = 16 * 1024;
+
+// The arguments the program receives: empty words left out, local paths
+// mapped, the secret channel's path in place of its word.
+QStringList arguments_of(const CommandLine &command, const QString &secret_path)
+{
+    QStringList args;
+    for (qsizetype i = 0; i < command.size(); ++i) {
+        const QString &w = command.word(i);
+        switch (command.kind(i)) {
+        case CommandLine::Kind::Plain:
+            if (!w.isEmpty())
+                args << w;
+            break;
+        case CommandLine::Kind::LocalPath:
+            if (!w.isEmpty())
+                args << platform::toLocalPath(w);
+            break;
+        case CommandLine::Kind::Secret: args << w; break;
+        case CommandLine::Kind::SecretFile: args << secret_path; break;
+        }
+    }
+    return args;
+}
+
+// The platform's text for a failed start, without the name of the system
+// call QProcess puts in front of it ("execvp: No such file or directory").
+QString start_failure(const QProcess &proc)
+{
+    static const QRegularExpression call_prefix(QStringLiteral("^exec[a-z]*: "));
+    return proc.errorString().remove(call_prefix);
+}
+
+} // namespace
+
+RunResult runProgram(const CommandLine &command, const RunOptions &options)
+{
+    RunResult result;
+    if (options.interrupt)
+        options.interrupt->check();
+
+    std::optional<platform::SecretChannel> channel;
+    if (command.hasSecretFile()) {
+        channel.emplace(options.secret);
+        if (!channel->isValid()) {
+            result.startError = channel->error();
+            return result;
+        }
+    }
+    std::optional<platform::ErrorCapture> capture;
+    if (options.captureErrors || options.captureOutput)
+        capture.emplace();
+
+    // On the heap: a program that outlives the wait must keep its QProcess.
+    auto proc = std::make_unique<QProcess>();
+    proc->setProgram(platform::toLocalPath(command.program()));
+    proc->setArguments(arguments_of(command, channel ? channel->path() : QString()));
+    proc->setStandardInputFile(QProcess::nullDevice());
+    proc->setProcessChannelMode(QProcess::ForwardedChannels);
+    platform::ChildSetup setup;
+    setup.keepFd = channel ? channel->inheritedFd() : -1;
+    setup.stderrFd = capture ? capture->fd() : -1;
+    setup.stdoutFd = capture && options.captureOutput ? capture->fd() : -1;
+    platform::applyChildSetup(*proc, setup);
+
+    // The wait ends when the program ends or could not be started. The end
+    // is seen from its exit status, not from its output channels, so a
+    // grandchild that keeps them open does not prolong the wait.
+    LocalWait wait(options.interrupt);
+    bool failed = false;
+    QObject::connect(proc.get(), &QProcess::finished, proc.get(), [&wait] { wait.done(); });
+    QObject::connect(proc.get(), &QProcess::errorOccurred, proc.get(), [&](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            failed = true;
+            wait.done();
+        }
+    });
+
+    proc->start();
+    if (channel)
+        channel->started();
+    // A start can fail inside start() itself (no program at all); the wait
+    // would then be for a signal that has already gone.
+    if (proc->state() == QProcess::NotRunning && proc->error() == QProcess::FailedToStart)
+        failed = true;
+    else {
+        const QDeadlineTimer deadline = options.timeoutMs > 0 ? QDeadlineTimer(options.timeoutMs)
+                                                              : QDeadlineTimer(QDeadlineTimer::Forever);
+        switch (wait.exec(deadline)) {
+        case LocalWait::Outcome::Interrupted: platform::keepRunning(proc.release()); throw Interrupted{};
+        case LocalWait::Outcome::TimedOut:
+            platform::keepRunning(proc.release());
+            result.started = true;
+            result.timedOut = true;
+            if (capture)
+                result.errors = capture->tail(kCapturedErrorBytes);
+            return result;
+        case LocalWait::Outcome::Done: break;
+        }
+    }
+
+    if (failed) {
+        result.startError = start_failure(*proc);
+        return result;
+    }
+    result.started = true;
+    result.crashed = proc->exitStatus() != QProcess::NormalExit;
+    result.exitCode = result.crashed ? -1 : proc->exitCode();
+    if (capture)
+        result.errors = capture->tail(kCapturedErrorBytes);
+    return result;
+}
+
+void startProgram(const CommandLine &command)
+{
+    QProcess proc;
+    proc.setProgram(platform::toLocalPath(command.program()));
+    proc.setArguments(arguments_of(command, QString()));
+    if (!proc.startDetached())
+        throw QuillonError(start_failure(proc));
+}

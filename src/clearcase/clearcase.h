@@ -1,0 +1,174 @@
+#pragma once
+
+// The program's layer over ClearCase: the operations it needs, answered by
+// running cleartool and parsing its documented output. One "cleartool
+// -status" co-process answers one command line at a time; one process per
+// command is the fallback when the co-process cannot be had.
+
+#include "base/errors.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+// An error raised by ClearCase; the description is cleartool's error text
+// without its "cleartool: Error: " prefix.
+class ClearCaseError : public QuillonError {
+public:
+    explicit ClearCaseError(QString description, bool timedOut = false)
+        : QuillonError(std::move(description)), m_timed_out(timedOut)
+    {
+    }
+    // cleartool did not answer in time.
+    bool timedOut() const { return m_timed_out; }
+
+private:
+    bool m_timed_out;
+};
+
+// What one registry entry (one "lsview -long" block) says of a view tag.
+struct ViewInfo {
+    QString tag;
+    QString comment; // the tag comment, when there is one
+    QString globalPath;
+    QString serverHost;
+    QString region;
+    bool active = false; // "Active: YES"
+    QString owner;
+    bool snapshot = false; // "View attributes:" holds snapshot
+    bool ucm = false;      // "View attributes:" holds ucmview
+};
+
+// The outcome of one cleartool command.
+struct CommandResult {
+    int status = 0;        // cleartool's exit status; -1 when it gave none
+    QString output;        // standard output (error and warning lines excluded)
+    QStringList errors;    // the "cleartool: Error: " lines, prefix removed
+    bool timedOut = false; // cleartool did not answer in time
+};
+
+class Interrupt;
+
+// Runs cleartool commands: through the co-process while it lives (started on
+// first use, started again when it has died), else one process per command.
+// Every wait runs a local event loop, so the window stays responsive.
+class CCSession {
+public:
+    CCSession();
+    // The co-process is asked to quit and left to end on its own.
+    ~CCSession();
+    CCSession(const CCSession &) = delete;
+    CCSession &operator=(const CCSession &) = delete;
+
+    // Runs one command, its words without the word cleartool. Never throws
+    // for a failing command: the status and errors say it. Throws
+    // Interrupted when the interrupt fires.
+    CommandResult run(const QStringList &args);
+
+    // Off: every command starts a process of its own.
+    void setUseCoprocess(bool on);
+
+    // How long cleartool may take to answer: one command outside an action,
+    // all commands of an action together (60 s unless set, or the seconds in
+    // QUILLON_CLEARTOOL_TIMEOUT).
+    void setAnswerTimeout(int milliseconds);
+    int answerTimeout() const;
+
+    // Ends every wait early when it fires.
+    void setInterrupt(const Interrupt *interrupt);
+
+    // A user action: its commands share one deadline, and once cleartool has
+    // not answered in time the action's further commands fail at once, so
+    // that nobody is held longer than the timeout by one action. Actions
+    // nest; the outermost one counts.
+    class Action {
+    public:
+        explicit Action(CCSession &session);
+        ~Action();
+        Action(const Action &) = delete;
+        Action &operator=(const Action &) = delete;
+
+    private:
+        CCSession &m_session;
+    };
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// A view object, as the Application object hands it out.
+class CCView {
+public:
+    CCView(CCSession &session, ViewInfo info) : m_session(&session), m_info(std::move(info)) {}
+    const QString &TagName() const { return m_info.tag; }
+    bool IsSnapShot() const { return m_info.snapshot; }
+    bool IsUCMView() const { return m_info.ucm; }
+    const QString &Host() const { return m_info.serverHost; }
+    // The config spec as stored, asked of ClearCase when called.
+    QString ConfigSpec() const;
+    const ViewInfo &info() const { return m_info; }
+
+private:
+    CCSession *m_session;
+    ViewInfo m_info;
+};
+
+// The ClearTool object.
+class ClearTool {
+public:
+    explicit ClearTool(CCSession &session) : m_session(&session) {}
+    // The command's output text; throws ClearCaseError carrying cleartool's
+    // error text when the command fails.
+    QString CmdExec(const QStringList &args);
+    // Of the given tags, those whose "lsview" line carries an asterisk
+    // anywhere; one command for all of them (unknown tags are left out).
+    QSet<QString> activeTags(const QStringList &tags);
+
+private:
+    CCSession *m_session;
+};
+
+// The Application object.
+class ClearCaseApp {
+public:
+    explicit ClearCaseApp(CCSession &session) : m_session(&session) {}
+    // The view tags of a region, in cleartool's order. A listing that fails
+    // before it lists anything throws ClearCaseError. One that fails part-way
+    // throws too when fail_on_error is true or no error is asked for;
+    // otherwise it returns the tags listed and puts the error text in error.
+    QStringList viewTags(bool fail_on_error, const QString &region, QString *error = nullptr);
+    // The view with this tag; throws ClearCaseError when no view has it.
+    CCView View(const QString &tag);
+    // The registry entries of many tags in one command; unknown tags are
+    // absent from the result.
+    QHash<QString, ViewInfo> lookupViews(const QStringList &tags);
+
+private:
+    CCSession *m_session;
+};
+
+// Parsing of cleartool's documented output; exposed for the tests.
+namespace ccparse {
+// The blocks of "lsview -long" (with or without -properties/-full).
+QList<ViewInfo> parseLsviewLong(const QString &text);
+// The tags of "lsview" default-format lines whose line holds an asterisk.
+QSet<QString> parseLsviewActive(const QString &text);
+// The bare tags of "lsview -short".
+QStringList parseLsviewShort(const QString &text);
+
+// The end of the co-process's answer to command number n: its marker
+// "Command <n> returned status <s>" (glued to the end of the output when that
+// has no final line end), which must be the last line of what it wrote so
+// far. Nothing while the answer is not complete.
+struct CoprocessAnswer {
+    qsizetype outputEnd; // the output is what comes before
+    bool inRange;        // the status is a number an exit status can be
+    long long status;
+};
+std::optional<CoprocessAnswer> findAnswer(QByteArrayView written, int n);
+} // namespace ccparse

@@ -1,0 +1,165 @@
+// Parsing of cleartool's "lsview" output formats. Every parser works in one
+// pass over the text and accepts LF or CR LF line ends.
+
+#include "clearcase/clearcase.h"
+
+#include <QRegularExpression>
+#include <QStringView>
+
+#include <limits>
+
+namespace ccparse {
+
+namespace {
+
+// Calls fn for each line of text (without its line end), blank lines too.
+template <typename Fn> void for_each_line(const QString &text, Fn fn)
+{
+    const QStringView all(text);
+    qsizetype start = 0;
+    const qsizetype size = all.size();
+    while (start < size) {
+        qsizetype end = all.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = size;
+        QStringView line = all.mid(start, end - start);
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        fn(line);
+        start = end + 1;
+    }
+}
+
+// The value after "label" when the line, with leading blanks removed, starts
+// with it; nullopt otherwise.
+std::optional<QStringView> field(QStringView trimmed_line, QLatin1StringView label)
+{
+    if (!trimmed_line.startsWith(label))
+        return std::nullopt;
+    return trimmed_line.mid(label.size()).trimmed();
+}
+
+// "Tag: name" or "Tag: name "comment"".
+void read_tag_line(QStringView rest, ViewInfo &info)
+{
+    rest = rest.trimmed();
+    qsizetype blank = 0;
+    while (blank < rest.size() && !rest[blank].isSpace())
+        ++blank;
+    info.tag = rest.left(blank).toString();
+    QStringView comment = rest.mid(blank).trimmed();
+    if (comment.size() >= 2 && comment.startsWith(QLatin1Char('"')) && comment.endsWith(QLatin1Char('"')))
+        comment = comment.mid(1, comment.size() - 2);
+    info.comment = comment.toString();
+}
+
+// The words of a "View attributes:" or "Properties:" value.
+void read_flags(QStringView value, ViewInfo &info)
+{
+    static const QRegularExpression separators(QStringLiteral("[,\\s]+"));
+    const auto words = value.split(separators, Qt::SkipEmptyParts);
+    for (const QStringView word : words) {
+        if (word == QLatin1String("snapshot"))
+            info.snapshot = true;
+        else if (word == QLatin1String("ucmview"))
+            info.ucm = true;
+    }
+}
+
+} // namespace
+
+QList<ViewInfo> parseLsviewLong(const QString &text)
+{
+    QList<ViewInfo> views;
+    ViewInfo *current = nullptr;
+    for_each_line(text, [&](QStringView line) {
+        const QStringView trimmed = line.trimmed();
+        if (trimmed.isEmpty())
+            return;
+        if (auto rest = field(trimmed, QLatin1StringView("Tag:")); rest) {
+            views.append(ViewInfo{});
+            current = &views.last();
+            read_tag_line(*rest, *current);
+            return;
+        }
+        if (!current)
+            return;
+        if (auto v = field(trimmed, QLatin1StringView("Global path:")))
+            current->globalPath = v->toString();
+        else if (auto v = field(trimmed, QLatin1StringView("Server host:")))
+            current->serverHost = v->toString();
+        else if (auto v = field(trimmed, QLatin1StringView("Region:")))
+            current->region = v->toString();
+        else if (auto v = field(trimmed, QLatin1StringView("Active:")))
+            current->active = v->compare(QLatin1String("YES"), Qt::CaseInsensitive) == 0;
+        else if (auto v = field(trimmed, QLatin1StringView("View owner:")))
+            current->owner = v->toString();
+        else if (auto v = field(trimmed, QLatin1StringView("View attributes:")))
+            read_flags(*v, *current);
+        else if (auto v = field(trimmed, QLatin1StringView("Properties:")))
+            read_flags(*v, *current);
+    });
+    return views;
+}
+
+QSet<QString> parseLsviewActive(const QString &text)
+{
+    QSet<QString> active;
+    for_each_line(text, [&](QStringView line) {
+        // "* tag   path" or "  tag   path": the marker column, a blank, the
+        // tag up to the next blank.
+        if (line.size() < 3 || !line.contains(QLatin1Char('*')))
+            return;
+        if (line[0] != QLatin1Char('*') && line[0] != QLatin1Char(' '))
+            return;
+        if (line[1] != QLatin1Char(' ') || line[2].isSpace())
+            return;
+        qsizetype end = 2;
+        while (end < line.size() && !line[end].isSpace())
+            ++end;
+        active.insert(line.mid(2, end - 2).toString());
+    });
+    return active;
+}
+
+QStringList parseLsviewShort(const QString &text)
+{
+    QStringList tags;
+    tags.reserve(text.count(QLatin1Char('\n')) + 1);
+    for_each_line(text, [&](QStringView line) {
+        const QStringView tag = line.trimmed();
+        if (!tag.isEmpty())
+            tags.append(tag.toString());
+    });
+    return tags;
+}
+
+std::optional<CoprocessAnswer> findAnswer(QByteArrayView written, int n)
+{
+    if (!written.endsWith('\n'))
+        return std::nullopt;
+    // The last line, without its line end (and a CR before it).
+    qsizetype start = written.size() - 1;
+    while (start > 0 && written[start - 1] != '\n')
+        --start;
+    QByteArrayView line = written.sliced(start, written.size() - 1 - start);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    const qsizetype at = line.lastIndexOf(QByteArrayView("Command "));
+    if (at < 0)
+        return std::nullopt;
+    static const QRegularExpression marker(QStringLiteral("^Command (\\d+) returned status (-?\\d+)$"));
+    const auto m = marker.match(QString::fromLatin1(line.sliced(at)));
+    if (!m.hasMatch())
+        return std::nullopt;
+    bool n_ok = false;
+    if (m.captured(1).toInt(&n_ok) != n || !n_ok)
+        return std::nullopt;
+    bool ok = false;
+    const long long status = m.captured(2).toLongLong(&ok);
+    const bool inRange =
+        ok && status >= std::numeric_limits<int>::min() && status <= std::numeric_limits<int>::max();
+    return CoprocessAnswer{start + at, inRange, status};
+}
+
+} // namespace ccparse

@@ -1,0 +1,64 @@
+#include "site/config_reader.h"
+
+#include "base/errors.h"
+#include "base/files.h"
+#include "base/textfile.h"
+
+void readConfigLines(QIODevice &device, ConfigRecord &rec, QStringList &projects)
+{
+    // Line by line as it is read: a failure part-way keeps what was read
+    // before it.
+    LineReader reader(device);
+    QByteArray bytes;
+    while (reader.next(bytes)) {
+        const QString line = decodeText(bytes);
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            continue;
+        const QString key = line.left(eq);
+        if (key == QLatin1String("CFG_FILE"))
+            continue;
+        for (const ConfigKey &k : configKeys()) {
+            if (key == QLatin1String(k.name)) {
+                rec.*k.field = line.mid(eq + 1);
+                if (k.field == &ConfigRecord::PROJECT)
+                    projects << rec.PROJECT;
+                break;
+            }
+        }
+    }
+    if (!reader.error().isEmpty())
+        throw QuillonError(reader.error());
+}
+
+ConfigReadResult read_config_file(const QString &path, ConfigRecord &rec, const QString &programDir,
+                                  const QString &login)
+{
+    ConfigReadResult result;
+    const auto exists = [&result](const QString &file) {
+        QString why;
+        const bool found = fileExists(file, false, &why);
+        if (!why.isEmpty())
+            result.unreadable.append({file, why});
+        return found;
+    };
+    if (!exists(path)) {
+        result.missing = true;
+        set_config_defaults(rec);
+        return result;
+    }
+    try {
+        set_config_base_defaults(rec);
+        const auto file = openTextFile(path);
+        readConfigLines(*file, rec, result.projects);
+    } catch (const std::exception &e) {
+        result.error = errorDescription(e);
+        return result;
+    }
+    result.checked = true;
+    result.ntOnly = isWord(rec.IS_INTEROP, "false");
+    result.alternateUsable = rec.CFG_FILE_ALTERNATE != QLatin1String("CFG_FILE_ALTERNATE") &&
+                             exists(programDir + QStringLiteral("\\") + rec.CFG_FILE_ALTERNATE);
+    result.admin = rec.ADMIN.toLower().contains(login.toLower());
+    return result;
+}

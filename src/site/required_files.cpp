@@ -1,0 +1,42 @@
+#include "site/required_files.h"
+
+#include "base/errors.h"
+#include "base/files.h"
+#include "site/site_paths.h"
+
+bool check_required_files(QString &msg, const ConfigRecord &rec, const QString &active_ssh_cmd,
+                          RequiredFilesProblems &problems)
+{
+    const auto exists = [&problems](const QString &path, bool want_dir) {
+        QString why;
+        const bool found = fileExists(path, want_dir, &why);
+        if (!why.isEmpty())
+            problems.unreadable.append({path, why});
+        return found;
+    };
+    try {
+        const SitePaths site(rec);
+        const QString ssh_client = rec.SSH_HOME + QStringLiteral("\\") + active_ssh_cmd;
+        // The file that completes the Kestrel home path is the Kestrel
+        // program itself.
+        const QString kestrel = site.kestrelProgram();
+        const QString config_dir = site.kestrelConfigDir();
+
+        if (!exists(ssh_client, false)) {
+            msg = QStringLiteral("Required file missing --> ") + ssh_client;
+            return false;
+        }
+        if (!exists(kestrel, false)) {
+            msg = QStringLiteral("Required file MISSING --> ") + kestrel;
+            return false;
+        }
+        if (!exists(config_dir, true)) {
+            msg = QStringLiteral("Required Directory missing --> ") + config_dir;
+            return false;
+        }
+        return true;
+    } catch (const std::exception &e) {
+        problems.failure = errorDescription(e);
+        return false;
+    }
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QString>
+
+// Opens an address in the desktop's browser (the shell's "open" action).
+void open_url(const QString &address);

@@ -1,0 +1,264 @@
+// The main window: construction, the controls' initial state, and the small
+// handlers that only show, hide, mask or forward.
+#include "ui/frmMain.h"
+
+#include "base/errors.h"
+#include "clearcase/clearcase.h"
+#include "ui/appglobals.h"
+#include "ui/messages.h"
+#include "ui_frmMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QScrollBar>
+
+void setTip(QWidget *w, const QString &tip)
+{
+    w->setToolTip(tip);
+    w->setAccessibleDescription(tip);
+}
+
+frmMain::frmMain(QWidget *parent) : QMainWindow(parent), ui(new Ui::frmMain)
+{
+    ui->setupUi(this);
+    setupControls();
+    setupMenus();
+    setupAccessibility();
+    connectHandlers();
+    // The controls that start an operation: none of them while one runs.
+    for (QObject *c : std::initializer_list<QObject *>{
+             ui->projectCombo, ui->opModeCB, ui->readOnlyConfigCB, ui->createViewBut, ui->removeViewBut,
+             ui->refreshBut, ui->refreshViewBut, ui->detailBut, ui->viewBut, ui->reloadBut, ui->startViewBut,
+             ui->removeViewToolBut, ui->findCoBut, ui->Reload, ui->StartView, ui->RemoveView, ui->FindCO})
+        m_states.add(c);
+}
+
+frmMain::~frmMain()
+{
+    delete ui;
+}
+
+void frmMain::setupControls()
+{
+    // Buttons that other procedures enable and disable but the user never
+    // sees: their commands are reached through the menus.
+    for (QWidget *w : {static_cast<QWidget *>(ui->removeViewToolBut), static_cast<QWidget *>(ui->findCoBut),
+                       static_cast<QWidget *>(ui->Command1), static_cast<QWidget *>(ui->helpBut),
+                       static_cast<QWidget *>(ui->reloadBut), static_cast<QWidget *>(ui->startViewBut),
+                       static_cast<QWidget *>(ui->helpDeskBut), static_cast<QWidget *>(ui->showConfigBut),
+                       static_cast<QWidget *>(ui->cancelBut)})
+        w->hide();
+
+    for (QWidget *w :
+         {static_cast<QWidget *>(ui->txtMsg), static_cast<QWidget *>(ui->txtConfigSpec),
+          static_cast<QWidget *>(ui->unmaskPwdCB), static_cast<QWidget *>(ui->usernameMappingTxt),
+          static_cast<QWidget *>(ui->usernameMappingCB), static_cast<QWidget *>(ui->pwdTxt),
+          static_cast<QWidget *>(ui->pwdLbl), static_cast<QWidget *>(ui->userNameLbl),
+          static_cast<QWidget *>(ui->configFrame)})
+        w->hide();
+
+    ui->projectCombo->setEditText(QStringLiteral("<choose project>"));
+    // Config specs read best in a fixed-width font.
+    ui->txtConfigSpec->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    ui->pwdTxt->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    ui->usernameMappingTxt->setBackgroundRole(QPalette::Button);
+    ui->usernameMappingTxt->setAutoFillBackground(true);
+
+    // The status column scrolls with the template list, so that each marker
+    // stays beside its row.
+    connect(ui->viewsList->verticalScrollBar(), &QScrollBar::valueChanged,
+            ui->viewStatusList->verticalScrollBar(), &QScrollBar::setValue);
+
+    // Clicks on the banner strip open the supplier's site; moving over the
+    // main panel hides the note.
+    ui->Label1->setCursor(Qt::PointingHandCursor);
+    ui->Label1->installEventFilter(this);
+    ui->logoImage->installEventFilter(this);
+    for (QWidget *w : {static_cast<QWidget *>(ui->mainFrame), static_cast<QWidget *>(ui->mainContentHost),
+                       static_cast<QWidget *>(ui->leftPane)}) {
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+    }
+}
+
+void frmMain::setupMenus()
+{
+    for (QAction *sep : {ui->sep1, ui->sep2, ui->sep4, ui->sep6, ui->sep7, ui->sep10})
+        sep->setSeparator(true);
+}
+
+void frmMain::setupAccessibility()
+{
+    // Labels keep their own text as their name; operated controls carry a
+    // plain name (set in the form) and their tool tip as description.
+    for (QWidget *w : findChildren<QWidget *>()) {
+        if (!w->toolTip().isEmpty() && w->accessibleDescription().isEmpty())
+            w->setAccessibleDescription(w->toolTip());
+    }
+    ui->logoImage->setAccessibleName(SUPPLIER_NAME);
+    setTip(ui->logoImage, SUPPLIER_SITE);
+    ui->Image1->setAccessibleName(QStringLiteral("Quillon"));
+}
+
+void frmMain::connectHandlers()
+{
+    // Every handler runs inside a guard: when the window closes while a
+    // handler waits, the wait unwinds the handler (Interrupted) and it ends
+    // here, quietly.
+    auto guarded = [this](void (frmMain::*handler)()) {
+        return [this, handler] {
+            try {
+                (this->*handler)();
+            } catch (const Interrupted &) {
+            }
+        };
+    };
+    auto on_click = [this, guarded](QAbstractButton *b, void (frmMain::*handler)()) {
+        connect(b, &QAbstractButton::clicked, this, guarded(handler));
+    };
+    auto on_trigger = [this, guarded](QAction *a, void (frmMain::*handler)()) {
+        connect(a, &QAction::triggered, this, guarded(handler));
+    };
+
+    on_click(ui->createViewBut, &frmMain::create_view);
+    on_click(ui->detailBut, &frmMain::show_view_detail);
+    connect(ui->myViewsList, &QListWidget::itemDoubleClicked, this, guarded(&frmMain::myViewsList_DblClick));
+    on_click(ui->viewBut, &frmMain::viewBut_Click);
+    connect(ui->viewsList, &QListWidget::itemDoubleClicked, this, guarded(&frmMain::viewsList_DblClick));
+    on_click(ui->refreshBut, &frmMain::refreshBut_Click);
+    on_click(ui->refreshViewBut, &frmMain::refreshViewBut_Click);
+    on_click(ui->removeViewBut, &frmMain::removeViewBut_Click);
+    on_click(ui->startViewBut, &frmMain::StartView_Click);
+    on_trigger(ui->StartView, &frmMain::StartView_Click);
+    on_click(ui->removeViewToolBut, &frmMain::RemoveView_Click);
+    on_trigger(ui->RemoveView, &frmMain::RemoveView_Click);
+    on_click(ui->findCoBut, &frmMain::FindCO_Click);
+    on_trigger(ui->FindCO, &frmMain::FindCO_Click);
+    on_click(ui->reloadBut, &frmMain::Reload_Click);
+    on_trigger(ui->Reload, &frmMain::Reload_Click);
+    on_click(ui->showConfigBut, &frmMain::Configuration_Click);
+    on_trigger(ui->Configuration, &frmMain::Configuration_Click);
+    on_click(ui->butBack, &frmMain::butBack_Click);
+    connect(ui->projectCombo, &QComboBox::activated, this, guarded(&frmMain::projectCombo_Click));
+    connect(ui->viewsList, &QListWidget::currentRowChanged, this, guarded(&frmMain::viewsList_Click));
+    connect(ui->myViewsList, &QListWidget::currentRowChanged, this, guarded(&frmMain::myViewsList_Click));
+    connect(ui->opModeCB, &QCheckBox::toggled, this, guarded(&frmMain::opModeCB_Click));
+    on_click(ui->unmaskPwdCB, &frmMain::unmaskPwdCB_Click);
+    on_click(ui->usernameMappingCB, &frmMain::usernameMappingCB_Click);
+    connect(ui->cancelBut, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->Exit, &QAction::triggered, this, &QWidget::close);
+    on_trigger(ui->GettingHelp, &frmMain::GettingHelp_Click);
+    on_trigger(ui->HelpDesk, &frmMain::HelpDesk_Click);
+    on_click(ui->helpDeskBut, &frmMain::HelpDesk_Click);
+    on_trigger(ui->content, &frmMain::content_Click);
+    on_click(ui->helpBut, &frmMain::content_Click);
+    on_trigger(ui->About, &frmMain::About_Click);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == ui->Label1 || watched == ui->logoImage) && event->type() == QEvent::MouseButtonRelease) {
+        logoImage_Click();
+        return true;
+    }
+    if (event->type() == QEvent::MouseMove && !ui->txtMsg->isHidden())
+        ui->txtMsg->hide();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::myViewsList_Click()
+{
+    try {
+        if (ui->myViewsList->count() >= 1 && ui->myViewsList->currentItem())
+            setTip(ui->myViewsList, ui->myViewsList->currentItem()->text());
+    } catch (const std::exception &e) {
+        standardError(errorDescription(e), 3);
+    }
+}
+
+void frmMain::unmaskPwdCB_Click()
+{
+    ui->pwdTxt->setEchoMode(ui->unmaskPwdCB->isChecked() ? QLineEdit::Normal : QLineEdit::Password);
+}
+
+void frmMain::usernameMappingCB_Click()
+{
+    const bool on = ui->usernameMappingCB->isChecked();
+    ui->usernameMappingTxt->setEnabled(on);
+    ui->usernameMappingTxt->setBackgroundRole(on ? QPalette::Base : QPalette::Button);
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    // Whatever waits ends now and unwinds; the programs it waited for are
+    // left to finish on their own. Closing is never refused.
+    m_interrupt.set();
+    do_unload();
+    event->accept();
+}
+
+void frmMain::do_unload()
+{
+    // Every window of the program closes with the main window; closing is
+    // never refused.
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w != this && w->isVisible())
+            w->close();
+    }
+}
+
+CCSession &frmMain::session()
+{
+    if (!m_session) {
+        m_session = std::make_unique<CCSession>();
+        m_session->setInterrupt(&m_interrupt);
+    }
+    return *m_session;
+}
+
+frmMain::ActivityScope::ActivityScope(frmMain &window, Activity activity)
+    : m_window(window), m_started(window.m_states.begin(activity))
+{
+    if (!m_started)
+        return;
+    m_window.m_ccAction.emplace(m_window.session());
+    m_window.m_clearCaseErrorShown = false;
+    m_window.applyCursor();
+}
+
+frmMain::ActivityScope::~ActivityScope()
+{
+    if (!m_started)
+        return;
+    m_window.m_ccAction.reset();
+    m_window.m_states.end();
+    m_window.applyCursor();
+}
+
+void frmMain::wantEnabled(QObject *control, bool enabled)
+{
+    m_states.want(control, enabled);
+}
+
+void frmMain::reportClearCaseError(const QString &description)
+{
+    if (!m_states.idle() && m_clearCaseErrorShown)
+        return;
+    m_clearCaseErrorShown = true;
+    showMessage(QStringLiteral("ClearTool returned error: ") + description);
+}
+
+ClearCaseApp &frmMain::CC()
+{
+    if (!m_cc)
+        m_cc = std::make_unique<ClearCaseApp>(session());
+    return *m_cc;
+}
+
+ClearTool &frmMain::CTool()
+{
+    if (!m_ctool)
+        m_ctool = std::make_unique<ClearTool>(session());
+    return *m_ctool;
+}

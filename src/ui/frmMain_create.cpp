@@ -1,0 +1,163 @@
+// View creation: the selected template becomes a view through Kestrel, run
+// from the workstation through the HOST share (local mode) or on the Unix
+// host through the SSH client (remote mode, followed by the Windows view tag).
+#include "ui/frmMain.h"
+
+#include "base/errors.h"
+#include "base/process.h"
+#include "clearcase/views.h"
+#include "kestrel/creation.h"
+#include "kestrel/kestrel.h"
+#include "site/site_paths.h"
+#include "ui/appglobals.h"
+#include "ui/frmProgress.h"
+#include "ui/messages.h"
+#include "ui_frmMain.h"
+
+#include <QCoreApplication>
+
+namespace {
+const QString CREATE_TITLE = QStringLiteral("Create View");
+
+// Lets the window repaint (the progress window above all) before going on.
+void events_run()
+{
+    QCoreApplication::processEvents();
+}
+
+// What the creation reports, shown: progress in the progress window, each
+// message with its icon and title.
+class Report : public CreationReport {
+public:
+    explicit Report(frmProgress &progress) : m_progress(progress) {}
+    void progress(const QString &message) override
+    {
+        m_progress.set_msg(message);
+        events_run();
+    }
+    void notStarted(const QString &text) override { showMessage(text, MsgIcon::None, MsgButtons::Ok); }
+    void resultProblem(const QString &text) override { showMessage(text, MsgIcon::Critical); }
+    void unreadable(const QString &text) override { showMessage(text, MsgIcon::Critical); }
+    void failed(const QString &text) override
+    {
+        showMessage(text, MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Failed to create view.."));
+    }
+
+private:
+    frmProgress &m_progress;
+};
+} // namespace
+
+void frmMain::create_view()
+{
+    // Inside a run the window keeps handling events; a second click there
+    // would start a second Kestrel over the same output file.
+    const ActivityScope creating(*this, Activity::Creating);
+    if (!creating)
+        return;
+
+    AppGlobalsData &g = AppGlobals();
+    const ConfigRecord &c = g.config;
+    frmProgress &progress = g.progress();
+    const bool remote = isExactlyTrue(c.IS_INTEROP);
+
+    kestrel::Request r;
+    r.readOnly = ui->readOnlyConfigCB->isChecked();
+
+    if (remote && ui->pwdTxt->text().isEmpty()) {
+        ui->pwdTxt->setEnabled(true);
+        showMessage(QStringLiteral("You must type in the password ") + CRLF +
+                        QStringLiteral("for your unix account") + CRLF,
+                    MsgIcon::Exclamation);
+        return;
+    }
+    if (ui->viewsList->count() == 0) {
+        showMessage(QStringLiteral("There are no views to create "), MsgIcon::Exclamation);
+        return;
+    }
+
+    try {
+        // Only a selected template counts, not a row that merely has the
+        // keyboard focus.
+        const QListWidgetItem *item = ui->viewsList->currentItem();
+        const int row = item && item->isSelected() ? ui->viewsList->row(item) : -1;
+        if (row < 0 || size_t(row) >= g.view_templates.size())
+            throw QuillonError(QStringLiteral("Subscript out of range"));
+        const TemplateRecord &entry = g.view_templates[size_t(row)];
+
+        r.host = c.HOST;
+        r.kestrelHome = c.KESTREL_HOME;
+        r.kestrel = c.KESTREL;
+        r.kestrelConfig = c.KESTREL_CONFIG;
+        r.sshCmdPath = c.SSH_CMD_PATH;
+        r.useSsh = c.USE_SSH;
+        r.viewStorage = c.VIEW_STORAGE;
+        r.vobServer = ui->vobServerTxt->text();
+        r.project = ui->projectCombo->currentText();
+        r.unixUser = g.unix_user;
+        r.tagUser = g.tag_user;
+        r.templateFile = entry.file_name;
+        r.templateTag = entry.tag;
+        r.password = ui->pwdTxt->text();
+
+        // The remote command is read again by the Unix host's shell: a
+        // piece that the shell would interpret stops the run before
+        // anything starts.
+        if (remote) {
+            if (const auto unsafe = kestrel::findUnsafePiece(r)) {
+                showMessage(kestrel::unsafeMessage(*unsafe), MsgIcon::Exclamation, MsgButtons::Ok,
+                            CREATE_TITLE);
+                return;
+            }
+        }
+
+        const QString requested = remote ? kestrel::remoteViewTag(r) : kestrel::localViewTag(r);
+        progress.start_progress(QStringLiteral("Creating view --> ") + requested + CRLF +
+                                QStringLiteral("please wait..."));
+        events_run();
+        busy(true);
+        events_run();
+
+        Report report(progress);
+        const CreationRun run = runKestrel(r, remote, m_ssh, &m_interrupt, report);
+        if (run.failed) {
+            progress.stop_progress();
+            busy(false);
+            return;
+        }
+        const QString &created = run.created;
+
+        if (isExactlyTrue(c.CC_EXPLORER))
+            startProgram(CommandLine(QStringLiteral("clearexplorer")));
+
+        progress.set_msg(QStringLiteral("* * Finished * *"));
+        events_run();
+        progress.stop_progress();
+        get_myviews(ui->regionCombo->currentText());
+        get_view_templates(SitePaths(c).projectDir(ui->projectCombo->currentText()));
+        busy(false);
+
+        if (!view_tag_exists(CC(), created)) {
+            showMessage(QStringLiteral("Note: could not determine if the view --> ") + created + CRLF +
+                            QStringLiteral("has been created. View may be based on a template file in") +
+                            CRLF +
+                            QStringLiteral("which case Quillon is unable to determine if the view has been") +
+                            CRLF + QStringLiteral("created.  Check My Existing View(s) list below."),
+                        MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Finished..."));
+            return;
+        }
+        for (int i = 0; i < ui->myViewsList->count(); ++i) {
+            if (ui->myViewsList->item(i)->text() == created)
+                ui->myViewsList->setCurrentRow(i);
+        }
+        showMessage(QStringLiteral("Success: the view --> ") + created + CRLF +
+                        QStringLiteral("has been created."),
+                    MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Finished..."));
+    } catch (const std::exception &e) {
+        progress.stop_progress();
+        busy(false);
+        showMessage(QStringLiteral("Error::") + errorDescription(e) + CRLF +
+                        QStringLiteral("Could not create view"),
+                    MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Error creating view..."));
+    }
+}

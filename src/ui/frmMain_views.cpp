@@ -1,0 +1,98 @@
+// The main window's questions about ClearCase views and the "My Existing
+// View(s):" list.
+#include "ui/frmMain.h"
+
+#include "base/errors.h"
+#include "clearcase/clearcase.h"
+#include "clearcase/views.h"
+#include "site/site_paths.h"
+#include "ui/appglobals.h"
+#include "ui/frmProgress.h"
+#include "ui/messages.h"
+#include "ui_frmMain.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+namespace {
+// Lets the window repaint and react during a long loop without paying for
+// an event-loop pass on every step: yields when a frame's time has gone by.
+class Yielder {
+public:
+    Yielder() { m_clock.start(); }
+    void operator()()
+    {
+        if (m_clock.elapsed() >= 15) {
+            QCoreApplication::processEvents();
+            m_clock.restart();
+        }
+    }
+
+private:
+    QElapsedTimer m_clock;
+};
+
+// An entry of the existing-views list, which keeps its tags in alphabetical
+// order without regard to letter case (the list's own order is by code).
+class TagItem : public QListWidgetItem {
+public:
+    explicit TagItem(const QString &tag) : QListWidgetItem(tag) {}
+    bool operator<(const QListWidgetItem &other) const override
+    {
+        return text().compare(other.text(), Qt::CaseInsensitive) < 0;
+    }
+};
+} // namespace
+
+void frmMain::get_myviews(const QString &region)
+{
+    if (region.isEmpty()) {
+        showMessage(QStringLiteral("Region is not specified or unknown"), MsgIcon::Exclamation);
+        return;
+    }
+    busy(true);
+    const AppGlobalsData &g = AppGlobals();
+    QString error;
+    if (g.tag_user.isEmpty() && g.unix_user.isEmpty()) {
+        showMessage(QStringLiteral("First select a project from the project ") + CRLF +
+                        QStringLiteral("pull-down menu.  Warning: User is not identified yet.") + CRLF,
+                    MsgIcon::Exclamation);
+    } else {
+        QListWidget *list = ui->myViewsList;
+        list->clear();
+        QCoreApplication::processEvents();
+        Yielder yield;
+        const MyViews mine = listMyViews(CC(), region, g.tag_user, g.unix_user, [&](const QString &tag) {
+            list->addItem(new TagItem(tag));
+            AppGlobals().progress().set_msg(QStringLiteral("Found view --> ") + tag);
+            yield();
+        });
+        // A listing that fails part-way keeps what it listed, and says so.
+        error = mine.error;
+        if (list->count() >= 1)
+            list->setCurrentRow(0);
+    }
+    busy(false);
+    if (!error.isEmpty())
+        reportClearCaseError(error);
+}
+
+void frmMain::refreshBut_Click()
+{
+    const ActivityScope listing(*this, Activity::ListingViews);
+    if (listing)
+        passOver([this] { get_myviews(ui->regionCombo->currentText()); });
+}
+
+void frmMain::refreshViewBut_Click()
+{
+    const ActivityScope loading(*this, Activity::LoadingProject);
+    if (!loading)
+        return;
+    passOver([this] { busy(true); });
+    passOver([this] {
+        get_view_templates(SitePaths(AppGlobals().config).projectDir(ui->projectCombo->currentText()));
+    });
+    passOver([this] { get_myviews(ui->regionCombo->currentText()); });
+    passOver([this] { busy(false); });
+}

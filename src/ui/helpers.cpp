@@ -1,0 +1,35 @@
+#include "ui/helpers.h"
+
+#include "base/files.h"
+#include "ui/messages.h"
+
+#include <QComboBox>
+#include <QListWidget>
+
+bool is_dup_list(const QString &item, const QComboBox *list)
+{
+    for (int i = 0; i < list->count(); ++i) {
+        if (QString::compare(list->itemText(i), item, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool is_dup_list(const QString &item, const QListWidget *list)
+{
+    for (int i = 0; i < list->count(); ++i) {
+        if (QString::compare(list->item(i)->text(), item, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool file_exists(const QString &path, bool want_dir)
+{
+    QString error;
+    const bool found = fileExists(path, want_dir, &error);
+    if (!error.isEmpty())
+        showMessage(QStringLiteral("Error determining file exist --> ") + path + QStringLiteral("::") + error,
+                    MsgIcon::Critical);
+    return found;
+}
