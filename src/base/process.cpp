@@ -45,6 +45,24 @@ QString start_failure(const QProcess &proc)
     return proc.errorString().remove(call_prefix);
 }
 
+// A process set up to start the command: standard input the null device,
+// its output forwarded (or kept), the secret channel inherited.
+std::unique_ptr<QProcess> prepared(const CommandLine &command, const RunOptions &options,
+                                   const platform::SecretChannel *channel, const platform::ErrorCapture *capture)
+{
+    auto proc = std::make_unique<QProcess>();
+    proc->setProgram(platform::toLocalPath(command.program()));
+    proc->setArguments(arguments_of(command, channel ? channel->path() : QString()));
+    proc->setStandardInputFile(QProcess::nullDevice());
+    proc->setProcessChannelMode(QProcess::ForwardedChannels);
+    platform::ChildSetup setup;
+    setup.keepFd = channel ? channel->inheritedFd() : -1;
+    setup.stderrFd = capture ? capture->fd() : -1;
+    setup.stdoutFd = capture && options.captureOutput ? capture->fd() : -1;
+    platform::applyChildSetup(*proc, setup);
+    return proc;
+}
+
 } // namespace
 
 RunResult runProgram(const CommandLine &command, const RunOptions &options)
@@ -52,7 +70,6 @@ RunResult runProgram(const CommandLine &command, const RunOptions &options)
     RunResult result;
     if (options.interrupt)
         options.interrupt->check();
-
     std::optional<platform::SecretChannel> channel;
     if (command.hasSecretFile()) {
         channel.emplace(options.secret);
@@ -64,18 +81,9 @@ RunResult runProgram(const CommandLine &command, const RunOptions &options)
     std::optional<platform::ErrorCapture> capture;
     if (options.captureErrors || options.captureOutput)
         capture.emplace();
-
     // On the heap: a program that outlives the wait must keep its QProcess.
-    auto proc = std::make_unique<QProcess>();
-    proc->setProgram(platform::toLocalPath(command.program()));
-    proc->setArguments(arguments_of(command, channel ? channel->path() : QString()));
-    proc->setStandardInputFile(QProcess::nullDevice());
-    proc->setProcessChannelMode(QProcess::ForwardedChannels);
-    platform::ChildSetup setup;
-    setup.keepFd = channel ? channel->inheritedFd() : -1;
-    setup.stderrFd = capture ? capture->fd() : -1;
-    setup.stdoutFd = capture && options.captureOutput ? capture->fd() : -1;
-    platform::applyChildSetup(*proc, setup);
+    std::unique_ptr<QProcess> proc =
+        prepared(command, options, channel ? &*channel : nullptr, capture ? &*capture : nullptr);
 
     // The wait ends when the program ends or could not be started. The end
     // is seen from its exit status, not from its output channels, so a
@@ -89,37 +97,30 @@ RunResult runProgram(const CommandLine &command, const RunOptions &options)
             wait.done();
         }
     });
-
     proc->start();
     if (channel)
         channel->started();
     // A start can fail inside start() itself (no program at all); the wait
     // would then be for a signal that has already gone.
-    if (proc->state() == QProcess::NotRunning && proc->error() == QProcess::FailedToStart)
-        failed = true;
-    else {
-        const QDeadlineTimer deadline = options.timeoutMs > 0 ? QDeadlineTimer(options.timeoutMs)
-                                                              : QDeadlineTimer(QDeadlineTimer::Forever);
-        switch (wait.exec(deadline)) {
-        case LocalWait::Outcome::Interrupted: platform::keepRunning(proc.release()); throw Interrupted{};
-        case LocalWait::Outcome::TimedOut:
-            platform::keepRunning(proc.release());
-            result.started = true;
-            result.timedOut = true;
-            if (capture)
-                result.errors = capture->tail(kCapturedErrorBytes);
-            return result;
-        case LocalWait::Outcome::Done: break;
-        }
+    const QDeadlineTimer deadline =
+        options.timeoutMs > 0 ? QDeadlineTimer(options.timeoutMs) : QDeadlineTimer(QDeadlineTimer::Forever);
+    const LocalWait::Outcome outcome = proc->state() == QProcess::NotRunning ? LocalWait::Outcome::Done
+                                                                              : wait.exec(deadline);
+    if (outcome != LocalWait::Outcome::Done) {
+        platform::keepRunning(proc.release()); // never killed: it goes on by itself
+        if (outcome == LocalWait::Outcome::Interrupted)
+            throw Interrupted{};
     }
-
-    if (failed) {
+    if (failed || proc->error() == QProcess::FailedToStart) {
         result.startError = start_failure(*proc);
         return result;
     }
     result.started = true;
-    result.crashed = proc->exitStatus() != QProcess::NormalExit;
-    result.exitCode = result.crashed ? -1 : proc->exitCode();
+    result.timedOut = outcome == LocalWait::Outcome::TimedOut;
+    if (!result.timedOut) {
+        result.crashed = proc->exitStatus() != QProcess::NormalExit;
+        result.exitCode = result.crashed ? -1 : proc->exitCode();
+    }
     if (capture)
         result.errors = capture->tail(kCapturedErrorBytes);
     return result;

@@ -163,20 +163,6 @@ QByteArray lastLineOf(QByteArray text)
 QStringList splitTextLines(const QString &text)
 {
     QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            lines << text.mid(start, i - start);
-            if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-            start = i + 1;
-        }
-        ++i;
-    }
-    if (start < n)
-        lines << text.mid(start);
+    forEachLine(text, [&lines](QStringView line) { lines << line.toString(); });
     return lines;
 }

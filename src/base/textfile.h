@@ -63,5 +63,31 @@ QString readLastLine(const QString &path);
 // The last line of a text (or of the end of one).
 QByteArray lastLineOf(QByteArray text);
 
+// Calls fn(QStringView line, QStringView end) for each line of a text, by
+// the same rules: the line without its end, and the end ("\r\n", "\r",
+// "\n", or empty for a last line without one).
+template <typename Fn> void forEachLineWithEnd(QStringView text, Fn fn)
+{
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        const qsizetype endLength = c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n') ? 2 : 1;
+        fn(text.mid(start, i - start), text.mid(i, endLength));
+        i += endLength - 1;
+        start = i + 1;
+    }
+    if (start < n)
+        fn(text.mid(start), QStringView());
+}
+
+// Calls fn(QStringView line) for each line of a text, without its end.
+template <typename Fn> void forEachLine(QStringView text, Fn fn)
+{
+    forEachLineWithEnd(text, [&fn](QStringView line, QStringView) { fn(line); });
+}
+
 // Splits text into lines by the same rules.
 QStringList splitTextLines(const QString &text);

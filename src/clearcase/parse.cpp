@@ -1,6 +1,7 @@
 // Parsing of cleartool's "lsview" output formats. Every parser works in one
 // pass over the text and accepts LF or CR LF line ends.
 
+#include "base/textfile.h"
 #include "clearcase/clearcase.h"
 
 #include <QRegularExpression>
@@ -11,24 +12,6 @@
 namespace ccparse {
 
 namespace {
-
-// Calls fn for each line of text (without its line end), blank lines too.
-template <typename Fn> void for_each_line(const QString &text, Fn fn)
-{
-    const QStringView all(text);
-    qsizetype start = 0;
-    const qsizetype size = all.size();
-    while (start < size) {
-        qsizetype end = all.indexOf(QLatin1Char('\n'), start);
-        if (end < 0)
-            end = size;
-        QStringView line = all.mid(start, end - start);
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        fn(line);
-        start = end + 1;
-    }
-}
 
 // The value after "label" when the line, with leading blanks removed, starts
 // with it; nullopt otherwise.
@@ -72,7 +55,7 @@ QList<ViewInfo> parseLsviewLong(const QString &text)
 {
     QList<ViewInfo> views;
     ViewInfo *current = nullptr;
-    for_each_line(text, [&](QStringView line) {
+    forEachLine(text, [&](QStringView line) {
         const QStringView trimmed = line.trimmed();
         if (trimmed.isEmpty())
             return;
@@ -105,7 +88,7 @@ QList<ViewInfo> parseLsviewLong(const QString &text)
 QSet<QString> parseLsviewActive(const QString &text)
 {
     QSet<QString> active;
-    for_each_line(text, [&](QStringView line) {
+    forEachLine(text, [&](QStringView line) {
         // "* tag   path" or "  tag   path": the marker column, a blank, the
         // tag up to the next blank.
         if (line.size() < 3 || !line.contains(QLatin1Char('*')))
@@ -126,7 +109,7 @@ QStringList parseLsviewShort(const QString &text)
 {
     QStringList tags;
     tags.reserve(text.count(QLatin1Char('\n')) + 1);
-    for_each_line(text, [&](QStringView line) {
+    forEachLine(text, [&](QStringView line) {
         const QStringView tag = line.trimmed();
         if (!tag.isEmpty())
             tags.append(tag.toString());

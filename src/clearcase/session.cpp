@@ -3,6 +3,7 @@
 // blocks: every wait is a local event loop.
 
 #include "base/platform.h"
+#include "base/textfile.h"
 #include "base/waiting.h"
 #include "clearcase/clearcase.h"
 
@@ -43,15 +44,12 @@ std::optional<QString> error_of(QStringView line)
 QStringList error_lines(const QByteArray &err)
 {
     QStringList errors;
-    const QString text = QString::fromLocal8Bit(err);
-    for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+    forEachLine(QString::fromLocal8Bit(err), [&errors](QStringView line) {
         if (line.trimmed().isEmpty())
-            continue;
+            return;
         if (auto e = error_of(line))
             errors.append(*e);
-    }
+    });
     return errors;
 }
 
@@ -260,19 +258,16 @@ std::optional<CommandResult> CCSession::Impl::run_in_coprocess(const QStringList
     out.clear();
     QString output;
     output.reserve(text.size());
-    for (QStringView l : QStringView(text).split(QLatin1Char('\n'))) {
-        QStringView bare = l;
-        if (bare.endsWith(QLatin1Char('\r')))
-            bare.chop(1);
-        if (bare.startsWith(kErrorPrefix) || bare.startsWith(kWarningPrefix)) {
-            if (auto e = error_of(bare))
+    forEachLineWithEnd(text, [&](QStringView line, QStringView end) {
+        if (line.startsWith(kErrorPrefix) || line.startsWith(kWarningPrefix)) {
+            if (auto e = error_of(line))
                 result.errors.append(*e);
-            continue;
+            return;
         }
-        output += l;
-        output += QLatin1Char('\n');
-    }
-    output.chop(1); // the split adds a line end after the last piece
+        // The output as cleartool wrote it, its line ends included.
+        output += line;
+        output += end;
+    });
     result.output = output;
     return result;
 }

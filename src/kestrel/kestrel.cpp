@@ -1,6 +1,7 @@
 #include "kestrel/kestrel.h"
 
 #include "base/strings.h"
+#include "site/configrecord.h"
 
 namespace kestrel {
 
@@ -47,7 +48,7 @@ QString noEditOption(bool readOnly)
 
 bool usesSsh(const QString &useSsh)
 {
-    return useSsh == QLatin1String("true");
+    return isExactlyTrue(useSsh);
 }
 
 QString remoteUser(const Request &r)

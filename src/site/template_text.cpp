@@ -8,7 +8,7 @@ const QString SHOWN_CUT_NOTE = QStringLiteral(
     " [...] [The rest is not shown here: it is in the template file, which \"View\" opens whole.]");
 
 namespace {
-bool key_is(const QString &key, const char *name)
+bool keyIs(const QString &key, const char *name)
 {
     return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
 }
@@ -28,15 +28,15 @@ void readTemplateDescription(QIODevice &device, qsizetype limit, TemplateDescrip
         QString value = upto_char(QStringLiteral("\n"), decodeText(line.mid(colon + 1)));
         if (reader.truncated())
             value += SHOWN_CUT_NOTE;
-        if (key_is(key, "#Kestrel_Snapdir"))
+        if (keyIs(key, "#Kestrel_Snapdir"))
             d.snapshot = true;
-        else if (key_is(key, "#Kestrel_Description"))
+        else if (keyIs(key, "#Kestrel_Description"))
             d.text = value;
-        else if (key_is(key, "#Kestrel_UCMVob"))
+        else if (keyIs(key, "#Kestrel_UCMVob"))
             d.text = QStringLiteral("[Description]: ") + d.text + QStringLiteral(" ") +
                      QStringLiteral(" This View is a UCM View.") + QStringLiteral("\r\n") +
                      QStringLiteral("[UCM Project VOB]: ") + value;
-        else if (key_is(key, "#Kestrel_UCMNewStream") || key_is(key, "#Kestrel_UCMStream"))
+        else if (keyIs(key, "#Kestrel_UCMNewStream") || keyIs(key, "#Kestrel_UCMStream"))
             d.text = d.text + QStringLiteral("\r\n") + QStringLiteral("[Tied to UCM Stream]: ") + value;
         if (d.text.size() > limit) {
             d.text.truncate(limit);

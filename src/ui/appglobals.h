@@ -1,6 +1,7 @@
 #pragma once
 
 #include "site/configrecord.h"
+#include "ui/messages.h"
 #include "site/templates.h"
 
 #include <QPointer>
@@ -25,6 +26,8 @@ struct AppGlobalsData {
     std::vector<TemplateRecord> view_templates;
 
     QPointer<frmMain> mainWindow;
+    // Where message boxes go instead of the screen (tests, screenshots); empty: the screen.
+    MessageHandler messageHandler;
 
     frmViewDetail &viewDetail();
     frmProgress &progress();

@@ -2,7 +2,9 @@
 
 #include "base/waiting.h"
 #include "clearcase/clearcase.h"
+#include "kestrel/kestrel.h"
 #include "kestrel/ssh_client.h"
+#include "site/templates.h"
 #include "ui/control_states.h"
 
 #include <QMainWindow>
@@ -88,6 +90,10 @@ private:
 
     // View creation (frmMain_create.cpp).
     void create_view();
+    kestrel::Request creationRequest(const TemplateRecord &entry) const;
+    // After Kestrel: the explorer, both lists refreshed, and what ClearCase
+    // says of the created tag.
+    void finishCreation(const QString &created);
 
     // Operations on existing views and their detail (frmMain_existing.cpp).
     void removeViewBut_Click();

@@ -34,7 +34,7 @@ void frmMain::get_view_templates(const QString &dir)
     }
 
     QString user = strip_non_ansi(get_login_name());
-    if (g.config.IS_INTEROP.toLower() == QLatin1String("true") && ui->usernameMappingCB->isChecked() &&
+    if (isWord(g.config.IS_INTEROP, "true") && ui->usernameMappingCB->isChecked() &&
         ui->usernameMappingTxt->text() != QLatin1String("<enter user name>"))
         user = ui->usernameMappingTxt->text();
     g.tag_user = user;

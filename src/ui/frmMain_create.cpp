@@ -48,6 +48,29 @@ private:
 };
 } // namespace
 
+kestrel::Request frmMain::creationRequest(const TemplateRecord &entry) const
+{
+    const AppGlobalsData &g = AppGlobals();
+    const ConfigRecord &c = g.config;
+    kestrel::Request r;
+    r.readOnly = ui->readOnlyConfigCB->isChecked();
+    r.host = c.HOST;
+    r.kestrelHome = c.KESTREL_HOME;
+    r.kestrel = c.KESTREL;
+    r.kestrelConfig = c.KESTREL_CONFIG;
+    r.sshCmdPath = c.SSH_CMD_PATH;
+    r.useSsh = c.USE_SSH;
+    r.viewStorage = c.VIEW_STORAGE;
+    r.vobServer = ui->vobServerTxt->text();
+    r.project = ui->projectCombo->currentText();
+    r.unixUser = g.unix_user;
+    r.tagUser = g.tag_user;
+    r.templateFile = entry.file_name;
+    r.templateTag = entry.tag;
+    r.password = ui->pwdTxt->text();
+    return r;
+}
+
 void frmMain::create_view()
 {
     // Inside a run the window keeps handling events; a second click there
@@ -57,17 +80,12 @@ void frmMain::create_view()
         return;
 
     AppGlobalsData &g = AppGlobals();
-    const ConfigRecord &c = g.config;
     frmProgress &progress = g.progress();
-    const bool remote = isExactlyTrue(c.IS_INTEROP);
-
-    kestrel::Request r;
-    r.readOnly = ui->readOnlyConfigCB->isChecked();
-
+    const bool remote = isExactlyTrue(g.config.IS_INTEROP);
     if (remote && ui->pwdTxt->text().isEmpty()) {
         ui->pwdTxt->setEnabled(true);
-        showMessage(QStringLiteral("You must type in the password ") + CRLF +
-                        QStringLiteral("for your unix account") + CRLF,
+        showMessage(QStringLiteral("You must type in the password ") + CRLF + QStringLiteral("for your unix account") +
+                        CRLF,
                     MsgIcon::Exclamation);
         return;
     }
@@ -83,30 +101,14 @@ void frmMain::create_view()
         const int row = item && item->isSelected() ? ui->viewsList->row(item) : -1;
         if (row < 0 || size_t(row) >= g.view_templates.size())
             throw QuillonError(QStringLiteral("Subscript out of range"));
-        const TemplateRecord &entry = g.view_templates[size_t(row)];
-
-        r.host = c.HOST;
-        r.kestrelHome = c.KESTREL_HOME;
-        r.kestrel = c.KESTREL;
-        r.kestrelConfig = c.KESTREL_CONFIG;
-        r.sshCmdPath = c.SSH_CMD_PATH;
-        r.useSsh = c.USE_SSH;
-        r.viewStorage = c.VIEW_STORAGE;
-        r.vobServer = ui->vobServerTxt->text();
-        r.project = ui->projectCombo->currentText();
-        r.unixUser = g.unix_user;
-        r.tagUser = g.tag_user;
-        r.templateFile = entry.file_name;
-        r.templateTag = entry.tag;
-        r.password = ui->pwdTxt->text();
+        const kestrel::Request r = creationRequest(g.view_templates[size_t(row)]);
 
         // The remote command is read again by the Unix host's shell: a
         // piece that the shell would interpret stops the run before
         // anything starts.
         if (remote) {
             if (const auto unsafe = kestrel::findUnsafePiece(r)) {
-                showMessage(kestrel::unsafeMessage(*unsafe), MsgIcon::Exclamation, MsgButtons::Ok,
-                            CREATE_TITLE);
+                showMessage(kestrel::unsafeMessage(*unsafe), MsgIcon::Exclamation, MsgButtons::Ok, CREATE_TITLE);
                 return;
             }
         }
@@ -125,39 +127,42 @@ void frmMain::create_view()
             busy(false);
             return;
         }
-        const QString &created = run.created;
-
-        if (isExactlyTrue(c.CC_EXPLORER))
-            startProgram(CommandLine(QStringLiteral("clearexplorer")));
-
-        progress.set_msg(QStringLiteral("* * Finished * *"));
-        events_run();
-        progress.stop_progress();
-        get_myviews(ui->regionCombo->currentText());
-        get_view_templates(SitePaths(c).projectDir(ui->projectCombo->currentText()));
-        busy(false);
-
-        if (!view_tag_exists(CC(), created)) {
-            showMessage(QStringLiteral("Note: could not determine if the view --> ") + created + CRLF +
-                            QStringLiteral("has been created. View may be based on a template file in") +
-                            CRLF +
-                            QStringLiteral("which case Quillon is unable to determine if the view has been") +
-                            CRLF + QStringLiteral("created.  Check My Existing View(s) list below."),
-                        MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Finished..."));
-            return;
-        }
-        for (int i = 0; i < ui->myViewsList->count(); ++i) {
-            if (ui->myViewsList->item(i)->text() == created)
-                ui->myViewsList->setCurrentRow(i);
-        }
-        showMessage(QStringLiteral("Success: the view --> ") + created + CRLF +
-                        QStringLiteral("has been created."),
-                    MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Finished..."));
+        finishCreation(run.created);
     } catch (const std::exception &e) {
         progress.stop_progress();
         busy(false);
-        showMessage(QStringLiteral("Error::") + errorDescription(e) + CRLF +
-                        QStringLiteral("Could not create view"),
+        showMessage(QStringLiteral("Error::") + errorDescription(e) + CRLF + QStringLiteral("Could not create view"),
                     MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Error creating view..."));
     }
+}
+
+void frmMain::finishCreation(const QString &created)
+{
+    const ConfigRecord &c = AppGlobals().config;
+    frmProgress &progress = AppGlobals().progress();
+    if (isExactlyTrue(c.CC_EXPLORER))
+        startProgram(CommandLine(QStringLiteral("clearexplorer")));
+
+    progress.set_msg(QStringLiteral("* * Finished * *"));
+    events_run();
+    progress.stop_progress();
+    get_myviews(ui->regionCombo->currentText());
+    get_view_templates(SitePaths(c).projectDir(ui->projectCombo->currentText()));
+    busy(false);
+
+    // Success is decided by ClearCase only: a view whose tag it knows was made.
+    if (!view_tag_exists(CC(), created)) {
+        showMessage(QStringLiteral("Note: could not determine if the view --> ") + created + CRLF +
+                        QStringLiteral("has been created. View may be based on a template file in") + CRLF +
+                        QStringLiteral("which case Quillon is unable to determine if the view has been") + CRLF +
+                        QStringLiteral("created.  Check My Existing View(s) list below."),
+                    MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Finished..."));
+        return;
+    }
+    for (int i = 0; i < ui->myViewsList->count(); ++i) {
+        if (ui->myViewsList->item(i)->text() == created)
+            ui->myViewsList->setCurrentRow(i);
+    }
+    showMessage(QStringLiteral("Success: the view --> ") + created + CRLF + QStringLiteral("has been created."),
+                MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Finished..."));
 }

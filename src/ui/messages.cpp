@@ -1,16 +1,17 @@
 #include "ui/messages.h"
 
+#include "ui/appglobals.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
 namespace {
 MessageHandler &handler()
 {
-    static MessageHandler h;
-    return h;
+    return AppGlobals().messageHandler;
 }
 
-QMessageBox::Icon qt_icon(MsgIcon icon)
+QMessageBox::Icon qtIcon(MsgIcon icon)
 {
     switch (icon) {
     case MsgIcon::Critical: return QMessageBox::Critical;
@@ -29,7 +30,7 @@ MsgAnswer showMessage(const QString &text, MsgIcon icon, MsgButtons buttons, con
     if (handler())
         return handler()(text, icon, buttons, shown_title);
 
-    QMessageBox box(qt_icon(icon), shown_title, QString(text).replace(CRLF, QStringLiteral("\n")),
+    QMessageBox box(qtIcon(icon), shown_title, QString(text).replace(CRLF, QStringLiteral("\n")),
                     buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
