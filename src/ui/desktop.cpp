@@ -3,7 +3,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-void open_url(const QString &address)
+void openUrl(const QString &address)
 {
     QDesktopServices::openUrl(QUrl::fromUserInput(address));
 }

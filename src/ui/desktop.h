@@ -3,4 +3,4 @@
 #include <QString>
 
 // Opens an address in the desktop's browser (the shell's "open" action).
-void open_url(const QString &address);
+void openUrl(const QString &address);

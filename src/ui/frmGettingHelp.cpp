@@ -55,7 +55,7 @@ bool frmGettingHelp::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == ui->Image1 && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        open_url(SUPPLIER_SITE);
+        openUrl(SUPPLIER_SITE);
         return true;
     }
     return QDialog::eventFilter(watched, event);

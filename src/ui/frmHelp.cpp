@@ -53,5 +53,5 @@ void frmHelp::followLink(const QUrl &url)
     if (url.scheme() == QLatin1String("qrc") || url.isRelative())
         ui->helpBrowser->setSource(url);
     else
-        open_url(url.toString());
+        openUrl(url.toString());
 }

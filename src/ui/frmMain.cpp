@@ -22,6 +22,9 @@ void setTip(QWidget *w, const QString &tip)
 frmMain::frmMain(QWidget *parent) : QMainWindow(parent), ui(new Ui::frmMain)
 {
     ui->setupUi(this);
+    // The window's size is its own, not what Designer found room for on the
+    // form (where it shows the hidden buttons too).
+    resize(820, 660);
     setupControls();
     setupMenus();
     setupAccessibility();

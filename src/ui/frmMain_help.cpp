@@ -39,7 +39,7 @@ void frmMain::content_Click()
 
 void frmMain::HelpDesk_Click()
 {
-    passOver([this] { open_url(ui->helpDeskTxt->text()); });
+    passOver([this] { openUrl(ui->helpDeskTxt->text()); });
 }
 
 void frmMain::GettingHelp_Click()
@@ -54,5 +54,5 @@ void frmMain::About_Click()
 
 void frmMain::logoImage_Click()
 {
-    open_url(SUPPLIER_SITE);
+    openUrl(SUPPLIER_SITE);
 }
