@@ -35,7 +35,7 @@ bool Main()
 {
     // The lock lives as long as the application object.
     auto *instance = new SingleInstance(QCoreApplication::instance());
-    if (instance->another_is_running()) {
+    if (instance->anotherIsRunning()) {
         showMessage(QStringLiteral("Quillon is already running"), MsgIcon::Exclamation);
         return false;
     }

@@ -29,7 +29,7 @@ SingleInstance::~SingleInstance()
     d->lock.unlock();
 }
 
-bool SingleInstance::another_is_running()
+bool SingleInstance::anotherIsRunning()
 {
     // Without a folder of the user's own there is nowhere safe to keep the
     // lock: another user could hold it. The check is then left out.

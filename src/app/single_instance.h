@@ -14,7 +14,7 @@ public:
     SingleInstance(const SingleInstance &) = delete;
     SingleInstance &operator=(const SingleInstance &) = delete;
     // True when another live instance holds the lock.
-    bool another_is_running();
+    bool anotherIsRunning();
 
 private:
     struct Impl;

@@ -7,28 +7,28 @@ QString GetParam(int n)
     return GetParam(n, platform::commandLineArgs());
 }
 
-QString GetParam(int n, const QString &command_line)
+QString GetParam(int n, const QString &commandLine)
 {
     QString result;
     int number = 1;
-    bool in_param = false;
-    bool in_quotes = false;
-    for (const QChar c : command_line) {
+    bool inParam = false;
+    bool inQuotes = false;
+    for (const QChar c : commandLine) {
         const bool quote = c == QLatin1Char('"');
         const bool space = c == QLatin1Char(' ');
-        if (in_param) {
-            if ((in_quotes && quote) || (!in_quotes && space)) {
+        if (inParam) {
+            if ((inQuotes && quote) || (!inQuotes && space)) {
                 ++number;
-                in_param = false;
-                in_quotes = false;
+                inParam = false;
+                inQuotes = false;
             }
         } else if (!space) {
             if (number > n)
                 break;
-            in_param = true;
-            in_quotes = quote;
+            inParam = true;
+            inQuotes = quote;
         }
-        if (number == n && in_param && !quote)
+        if (number == n && inParam && !quote)
             result += c;
     }
     return result;

@@ -67,9 +67,9 @@ QString commandLineArgs()
     return words.join(QLatin1Char(' '));
 }
 
-std::optional<QStringList> listFiles(const QString &local_dir, QString *error)
+std::optional<QStringList> listFiles(const QString &localDir, QString *error)
 {
-    const QByteArray path = QFile::encodeName(local_dir);
+    const QByteArray path = QFile::encodeName(localDir);
     DIR *dir = ::opendir(path.constData());
     if (!dir) {
         if (error)
@@ -187,14 +187,14 @@ ErrorCapture::~ErrorCapture()
         ::close(m_fd);
 }
 
-QByteArray ErrorCapture::tail(qsizetype max_bytes) const
+QByteArray ErrorCapture::tail(qsizetype maxBytes) const
 {
     if (m_fd < 0)
         return QByteArray();
     const off_t size = ::lseek(m_fd, 0, SEEK_END);
     if (size <= 0)
         return QByteArray();
-    const off_t from = size > max_bytes ? size - max_bytes : 0;
+    const off_t from = size > maxBytes ? size - maxBytes : 0;
     QByteArray bytes(qsizetype(size - from), '\0');
     const ssize_t got = ::pread(m_fd, bytes.data(), size_t(bytes.size()), from);
     bytes.resize(got < 0 ? 0 : qsizetype(got));
@@ -207,15 +207,15 @@ void applyChildSetup(QProcess &process, const ChildSetup &setup)
         return;
     // Runs in the child between fork and exec: system calls only.
     const int keep = setup.keepFd, out = setup.stdoutFd, err = setup.stderrFd;
-    const bool ignore_pipe = setup.ignoreBrokenPipe;
-    process.setChildProcessModifier([keep, out, err, ignore_pipe] {
+    const bool ignorePipe = setup.ignoreBrokenPipe;
+    process.setChildProcessModifier([keep, out, err, ignorePipe] {
         if (keep >= 0)
             ::fcntl(keep, F_SETFD, 0);
         if (out >= 0)
             ::dup2(out, 1);
         if (err >= 0)
             ::dup2(err, 2);
-        if (ignore_pipe)
+        if (ignorePipe)
             ::signal(SIGPIPE, SIG_IGN);
     });
 }

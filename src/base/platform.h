@@ -36,7 +36,7 @@ QString commandLineArgs();
 // The names of the ordinary files of a folder (not hidden, links followed),
 // in the order the file system lists them; nothing, with error set, when
 // the folder cannot be listed.
-std::optional<QStringList> listFiles(const QString &local_dir, QString *error);
+std::optional<QStringList> listFiles(const QString &localDir, QString *error);
 
 // A folder only this user can use (the session's runtime folder, else one
 // in the user's cache), made when missing. Empty when none can be had.
@@ -81,8 +81,8 @@ public:
     ErrorCapture(const ErrorCapture &) = delete;
     ErrorCapture &operator=(const ErrorCapture &) = delete;
     int fd() const { return m_fd; }
-    // The last max_bytes written so far.
-    QByteArray tail(qsizetype max_bytes) const;
+    // The last maxBytes written so far.
+    QByteArray tail(qsizetype maxBytes) const;
 
 private:
     int m_fd = -1;

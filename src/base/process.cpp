@@ -16,7 +16,7 @@ constexpr qsizetype kCapturedErrorBytes = 16 * 1024;
 
 // The arguments the program receives: empty words left out, local paths
 // mapped, the secret channel's path in place of its word.
-QStringList arguments_of(const CommandLine &command, const QString &secret_path)
+QStringList argumentsOf(const CommandLine &command, const QString &secretPath)
 {
     QStringList args;
     for (qsizetype i = 0; i < command.size(); ++i) {
@@ -31,7 +31,7 @@ QStringList arguments_of(const CommandLine &command, const QString &secret_path)
                 args << platform::toLocalPath(w);
             break;
         case CommandLine::Kind::Secret: args << w; break;
-        case CommandLine::Kind::SecretFile: args << secret_path; break;
+        case CommandLine::Kind::SecretFile: args << secretPath; break;
         }
     }
     return args;
@@ -39,20 +39,21 @@ QStringList arguments_of(const CommandLine &command, const QString &secret_path)
 
 // The platform's text for a failed start, without the name of the system
 // call QProcess puts in front of it ("execvp: No such file or directory").
-QString start_failure(const QProcess &proc)
+QString startFailure(const QProcess &proc)
 {
-    static const QRegularExpression call_prefix(QStringLiteral("^exec[a-z]*: "));
-    return proc.errorString().remove(call_prefix);
+    static const QRegularExpression callPrefix(QStringLiteral("^exec[a-z]*: "));
+    return proc.errorString().remove(callPrefix);
 }
 
 // A process set up to start the command: standard input the null device,
 // its output forwarded (or kept), the secret channel inherited.
 std::unique_ptr<QProcess> prepared(const CommandLine &command, const RunOptions &options,
-                                   const platform::SecretChannel *channel, const platform::ErrorCapture *capture)
+                                   const platform::SecretChannel *channel,
+                                   const platform::ErrorCapture *capture)
 {
     auto proc = std::make_unique<QProcess>();
     proc->setProgram(platform::toLocalPath(command.program()));
-    proc->setArguments(arguments_of(command, channel ? channel->path() : QString()));
+    proc->setArguments(argumentsOf(command, channel ? channel->path() : QString()));
     proc->setStandardInputFile(QProcess::nullDevice());
     proc->setProcessChannelMode(QProcess::ForwardedChannels);
     platform::ChildSetup setup;
@@ -104,15 +105,15 @@ RunResult runProgram(const CommandLine &command, const RunOptions &options)
     // would then be for a signal that has already gone.
     const QDeadlineTimer deadline =
         options.timeoutMs > 0 ? QDeadlineTimer(options.timeoutMs) : QDeadlineTimer(QDeadlineTimer::Forever);
-    const LocalWait::Outcome outcome = proc->state() == QProcess::NotRunning ? LocalWait::Outcome::Done
-                                                                              : wait.exec(deadline);
+    const LocalWait::Outcome outcome =
+        proc->state() == QProcess::NotRunning ? LocalWait::Outcome::Done : wait.exec(deadline);
     if (outcome != LocalWait::Outcome::Done) {
         platform::keepRunning(proc.release()); // never killed: it goes on by itself
         if (outcome == LocalWait::Outcome::Interrupted)
             throw Interrupted{};
     }
     if (failed || proc->error() == QProcess::FailedToStart) {
-        result.startError = start_failure(*proc);
+        result.startError = startFailure(*proc);
         return result;
     }
     result.started = true;
@@ -130,7 +131,7 @@ void startProgram(const CommandLine &command)
 {
     QProcess proc;
     proc.setProgram(platform::toLocalPath(command.program()));
-    proc.setArguments(arguments_of(command, QString()));
+    proc.setArguments(argumentsOf(command, QString()));
     if (!proc.startDetached())
-        throw QuillonError(start_failure(proc));
+        throw QuillonError(startFailure(proc));
 }

@@ -11,7 +11,7 @@ namespace {
 constexpr qint64 kBlock = 64 * 1024;
 
 // Where the next CR or LF is in [from, to), or to.
-qsizetype line_end(const char *data, qsizetype from, qsizetype to)
+qsizetype lineEnd(const char *data, qsizetype from, qsizetype to)
 {
     for (qsizetype i = from; i < to; ++i) {
         if (data[i] == '\n' || data[i] == '\r')
@@ -21,7 +21,7 @@ qsizetype line_end(const char *data, qsizetype from, qsizetype to)
 }
 } // namespace
 
-LineReader::LineReader(QIODevice &device, qsizetype max_line) : m_device(device), m_maxLine(max_line) {}
+LineReader::LineReader(QIODevice &device, qsizetype maxLine) : m_device(device), m_maxLine(maxLine) {}
 
 bool LineReader::fill()
 {
@@ -44,7 +44,7 @@ bool LineReader::fill()
     return got > 0;
 }
 
-bool LineReader::next(QByteArray &line, char only_starting_with)
+bool LineReader::next(QByteArray &line, char onlyStartingWith)
 {
     line.clear();
     m_truncated = false;
@@ -71,9 +71,9 @@ bool LineReader::next(QByteArray &line, char only_starting_with)
         }
         if (!started) {
             started = true;
-            keep = only_starting_with == '\0' || data[m_pos] == only_starting_with;
+            keep = onlyStartingWith == '\0' || data[m_pos] == onlyStartingWith;
         }
-        const qsizetype end = line_end(data, m_pos, m_buffer.size());
+        const qsizetype end = lineEnd(data, m_pos, m_buffer.size());
         if (keep) {
             const qsizetype room = m_maxLine < 0 ? end - m_pos : qMax<qsizetype>(0, m_maxLine - line.size());
             const qsizetype take = qMin(room, end - m_pos);
@@ -122,12 +122,12 @@ QStringList readTextLines(const QString &path)
     return lines;
 }
 
-TextStart readTextStart(const QString &path, qint64 max_bytes)
+TextStart readTextStart(const QString &path, qint64 maxBytes)
 {
     const auto f = openTextFile(path);
     TextStart start;
     start.fileSize = f->size();
-    QByteArray bytes = f->read(max_bytes);
+    QByteArray bytes = f->read(maxBytes);
     if (f->error() != QFileDevice::NoError)
         throw QuillonError(f->errorString());
     start.cut = !f->atEnd();

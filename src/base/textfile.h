@@ -16,12 +16,12 @@
 class LineReader {
 public:
     static constexpr qsizetype kNoLimit = -1;
-    explicit LineReader(QIODevice &device, qsizetype max_line = kNoLimit);
+    explicit LineReader(QIODevice &device, qsizetype maxLine = kNoLimit);
 
     // The next line's bytes, without its end; false at the end of the file or
-    // when reading fails (error() then says why). With only_starting_with
+    // when reading fails (error() then says why). With onlyStartingWith
     // set, lines that do not start with that byte are skipped unread.
-    bool next(QByteArray &line, char only_starting_with = '\0');
+    bool next(QByteArray &line, char onlyStartingWith = '\0');
     bool truncated() const { return m_truncated; }
     const QString &error() const { return m_error; }
 
@@ -48,14 +48,14 @@ std::unique_ptr<QFile> openTextFile(const QString &path);
 // Every line of a file; throws QuillonError when it cannot be read.
 QStringList readTextLines(const QString &path);
 
-// The file's start, at most max_bytes of it, as lines; whether anything was
+// The file's start, at most maxBytes of it, as lines; whether anything was
 // left out.
 struct TextStart {
     QStringList lines;
     bool cut = false;
     qint64 fileSize = 0;
 };
-TextStart readTextStart(const QString &path, qint64 max_bytes);
+TextStart readTextStart(const QString &path, qint64 maxBytes);
 
 // The last line of a file, read from its end whatever its size ("" for an
 // empty file); throws QuillonError when it cannot be read.
@@ -74,7 +74,8 @@ template <typename Fn> void forEachLineWithEnd(QStringView text, Fn fn)
         const QChar c = text[i];
         if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
             continue;
-        const qsizetype endLength = c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n') ? 2 : 1;
+        const qsizetype endLength =
+            c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n') ? 2 : 1;
         fn(text.mid(start, i - start), text.mid(i, endLength));
         i += endLength - 1;
         start = i + 1;

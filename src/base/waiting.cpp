@@ -31,9 +31,9 @@ LocalWait::Outcome LocalWait::exec(QDeadlineTimer deadline)
     if (m_done)
         return Outcome::Done;
 
-    QMetaObject::Connection on_interrupt;
+    QMetaObject::Connection onInterrupt;
     if (m_interrupt)
-        on_interrupt = QObject::connect(m_interrupt, &Interrupt::fired, &m_loop, &QEventLoop::quit);
+        onInterrupt = QObject::connect(m_interrupt, &Interrupt::fired, &m_loop, &QEventLoop::quit);
     QTimer timer;
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
@@ -46,7 +46,7 @@ LocalWait::Outcome LocalWait::exec(QDeadlineTimer deadline)
         if (m_loop.exec() < 0)
             break;
     }
-    QObject::disconnect(on_interrupt);
+    QObject::disconnect(onInterrupt);
     if (m_done)
         return Outcome::Done;
     if (m_interrupt && m_interrupt->isSet())

@@ -7,7 +7,7 @@ namespace {
 // A command line stays below this length; longer tag lists are split.
 constexpr qsizetype kMaxCommandLine = 32 * 1024;
 
-QString error_text(const CommandResult &result)
+QString errorText(const CommandResult &result)
 {
     if (!result.errors.isEmpty())
         return result.errors.join(QLatin1String("\r\n"));
@@ -16,10 +16,10 @@ QString error_text(const CommandResult &result)
 
 [[noreturn]] void fail(const CommandResult &result)
 {
-    throw ClearCaseError(error_text(result), result.timedOut);
+    throw ClearCaseError(errorText(result), result.timedOut);
 }
 
-CommandResult run_checked(CCSession &session, const QStringList &args)
+CommandResult runChecked(CCSession &session, const QStringList &args)
 {
     CommandResult result = session.run(args);
     if (result.status != 0)
@@ -44,7 +44,7 @@ QStringList distinct(const QStringList &tags)
 // Runs "<command> t1 t2 ..." for the tags, as few times as the line length
 // allows, and hands each answer to take(result, tags of that command).
 template <typename Take>
-void run_batched(CCSession &session, const QStringList &command, const QStringList &tags, Take take)
+void runBatched(CCSession &session, const QStringList &command, const QStringList &tags, Take take)
 {
     const QStringList all = distinct(tags);
     qsizetype i = 0;
@@ -65,9 +65,9 @@ void run_batched(CCSession &session, const QStringList &command, const QStringLi
 // A batch answer with a non-zero status is the normal answer when some tags
 // are unknown (an error line names each of them). When nothing was listed
 // and no error line names one of the tags, the command as a whole failed.
-void check_batch(const CommandResult &result, bool listed_something, const QStringList &chunk)
+void checkBatch(const CommandResult &result, bool listedSomething, const QStringList &chunk)
 {
-    if (result.status == 0 || listed_something)
+    if (result.status == 0 || listedSomething)
         return;
     for (const QString &error : result.errors) {
         for (const QString &tag : chunk) {
@@ -82,38 +82,38 @@ void check_batch(const CommandResult &result, bool listed_something, const QStri
 
 QString CCView::ConfigSpec() const
 {
-    return run_checked(*m_session, {QStringLiteral("catcs"), QStringLiteral("-tag"), m_info.tag}).output;
+    return runChecked(*m_session, {QStringLiteral("catcs"), QStringLiteral("-tag"), m_info.tag}).output;
 }
 
 QString ClearTool::CmdExec(const QStringList &args)
 {
-    return run_checked(*m_session, args).output;
+    return runChecked(*m_session, args).output;
 }
 
 QSet<QString> ClearTool::activeTags(const QStringList &tags)
 {
     QSet<QString> active;
-    run_batched(*m_session, {QStringLiteral("lsview")}, tags,
-                [&](const CommandResult &result, const QStringList &chunk) {
-                    check_batch(result, !result.output.trimmed().isEmpty(), chunk);
-                    const QSet<QString> marked = ccparse::parseLsviewActive(result.output);
-                    for (const QString &tag : chunk) {
-                        if (marked.contains(tag))
-                            active.insert(tag);
-                    }
-                });
+    runBatched(*m_session, {QStringLiteral("lsview")}, tags,
+               [&](const CommandResult &result, const QStringList &chunk) {
+                   checkBatch(result, !result.output.trimmed().isEmpty(), chunk);
+                   const QSet<QString> marked = ccparse::parseLsviewActive(result.output);
+                   for (const QString &tag : chunk) {
+                       if (marked.contains(tag))
+                           active.insert(tag);
+                   }
+               });
     return active;
 }
 
-QStringList ClearCaseApp::viewTags(bool fail_on_error, const QString &region, QString *error)
+QStringList ClearCaseApp::viewTags(bool failOnError, const QString &region, QString *error)
 {
     const CommandResult result = m_session->run(
         {QStringLiteral("lsview"), QStringLiteral("-short"), QStringLiteral("-region"), region});
     QStringList tags = ccparse::parseLsviewShort(result.output);
     if (result.status != 0) {
-        if (fail_on_error || tags.isEmpty() || !error)
+        if (failOnError || tags.isEmpty() || !error)
             fail(result);
-        *error = error_text(result);
+        *error = errorText(result);
     }
     return tags;
 }
@@ -123,7 +123,7 @@ CCView ClearCaseApp::View(const QString &tag)
     if (tag.trimmed().isEmpty())
         throw ClearCaseError(QStringLiteral("No view tag given."));
     const CommandResult result =
-        run_checked(*m_session, {QStringLiteral("lsview"), QStringLiteral("-long"), tag});
+        runChecked(*m_session, {QStringLiteral("lsview"), QStringLiteral("-long"), tag});
     for (ViewInfo &info : ccparse::parseLsviewLong(result.output)) {
         if (info.tag == tag)
             return CCView(*m_session, std::move(info));
@@ -134,15 +134,15 @@ CCView ClearCaseApp::View(const QString &tag)
 QHash<QString, ViewInfo> ClearCaseApp::lookupViews(const QStringList &tags)
 {
     QHash<QString, ViewInfo> views;
-    run_batched(*m_session, {QStringLiteral("lsview"), QStringLiteral("-long")}, tags,
-                [&](const CommandResult &result, const QStringList &chunk) {
-                    QList<ViewInfo> listed = ccparse::parseLsviewLong(result.output);
-                    check_batch(result, !listed.isEmpty(), chunk);
-                    const QSet<QString> asked(chunk.cbegin(), chunk.cend());
-                    for (ViewInfo &info : listed) {
-                        if (asked.contains(info.tag) && !views.contains(info.tag))
-                            views.insert(info.tag, std::move(info));
-                    }
-                });
+    runBatched(*m_session, {QStringLiteral("lsview"), QStringLiteral("-long")}, tags,
+               [&](const CommandResult &result, const QStringList &chunk) {
+                   QList<ViewInfo> listed = ccparse::parseLsviewLong(result.output);
+                   checkBatch(result, !listed.isEmpty(), chunk);
+                   const QSet<QString> asked(chunk.cbegin(), chunk.cend());
+                   for (ViewInfo &info : listed) {
+                       if (asked.contains(info.tag) && !views.contains(info.tag))
+                           views.insert(info.tag, std::move(info));
+                   }
+               });
     return views;
 }

@@ -20,14 +20,14 @@
 class ClearCaseError : public QuillonError {
 public:
     explicit ClearCaseError(QString description, bool timedOut = false)
-        : QuillonError(std::move(description)), m_timed_out(timedOut)
+        : QuillonError(std::move(description)), m_timedOut(timedOut)
     {
     }
     // cleartool did not answer in time.
-    bool timedOut() const { return m_timed_out; }
+    bool timedOut() const { return m_timedOut; }
 
 private:
-    bool m_timed_out;
+    bool m_timedOut;
 };
 
 // What one registry entry (one "lsview -long" block) says of a view tag.
@@ -139,9 +139,9 @@ public:
     explicit ClearCaseApp(CCSession &session) : m_session(&session) {}
     // The view tags of a region, in cleartool's order. A listing that fails
     // before it lists anything throws ClearCaseError. One that fails part-way
-    // throws too when fail_on_error is true or no error is asked for;
+    // throws too when failOnError is true or no error is asked for;
     // otherwise it returns the tags listed and puts the error text in error.
-    QStringList viewTags(bool fail_on_error, const QString &region, QString *error = nullptr);
+    QStringList viewTags(bool failOnError, const QString &region, QString *error = nullptr);
     // The view with this tag; throws ClearCaseError when no view has it.
     CCView View(const QString &tag);
     // The registry entries of many tags in one command; unknown tags are

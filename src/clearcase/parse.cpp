@@ -15,15 +15,15 @@ namespace {
 
 // The value after "label" when the line, with leading blanks removed, starts
 // with it; nullopt otherwise.
-std::optional<QStringView> field(QStringView trimmed_line, QLatin1StringView label)
+std::optional<QStringView> field(QStringView trimmedLine, QLatin1StringView label)
 {
-    if (!trimmed_line.startsWith(label))
+    if (!trimmedLine.startsWith(label))
         return std::nullopt;
-    return trimmed_line.mid(label.size()).trimmed();
+    return trimmedLine.mid(label.size()).trimmed();
 }
 
 // "Tag: name" or "Tag: name "comment"".
-void read_tag_line(QStringView rest, ViewInfo &info)
+void readTagLine(QStringView rest, ViewInfo &info)
 {
     rest = rest.trimmed();
     qsizetype blank = 0;
@@ -37,7 +37,7 @@ void read_tag_line(QStringView rest, ViewInfo &info)
 }
 
 // The words of a "View attributes:" or "Properties:" value.
-void read_flags(QStringView value, ViewInfo &info)
+void readFlags(QStringView value, ViewInfo &info)
 {
     static const QRegularExpression separators(QStringLiteral("[,\\s]+"));
     const auto words = value.split(separators, Qt::SkipEmptyParts);
@@ -62,7 +62,7 @@ QList<ViewInfo> parseLsviewLong(const QString &text)
         if (auto rest = field(trimmed, QLatin1StringView("Tag:")); rest) {
             views.append(ViewInfo{});
             current = &views.last();
-            read_tag_line(*rest, *current);
+            readTagLine(*rest, *current);
             return;
         }
         if (!current)
@@ -78,9 +78,9 @@ QList<ViewInfo> parseLsviewLong(const QString &text)
         else if (auto v = field(trimmed, QLatin1StringView("View owner:")))
             current->owner = v->toString();
         else if (auto v = field(trimmed, QLatin1StringView("View attributes:")))
-            read_flags(*v, *current);
+            readFlags(*v, *current);
         else if (auto v = field(trimmed, QLatin1StringView("Properties:")))
-            read_flags(*v, *current);
+            readFlags(*v, *current);
     });
     return views;
 }
@@ -135,8 +135,8 @@ std::optional<CoprocessAnswer> findAnswer(QByteArrayView written, int n)
     const auto m = marker.match(QString::fromLatin1(line.sliced(at)));
     if (!m.hasMatch())
         return std::nullopt;
-    bool n_ok = false;
-    if (m.captured(1).toInt(&n_ok) != n || !n_ok)
+    bool nOk = false;
+    if (m.captured(1).toInt(&nOk) != n || !nOk)
         return std::nullopt;
     bool ok = false;
     const long long status = m.captured(2).toLongLong(&ok);

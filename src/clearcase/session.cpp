@@ -20,7 +20,7 @@ constexpr int kDefaultAnswerTimeoutMs = 60'000;
 const QLatin1StringView kErrorPrefix("cleartool: Error:");
 const QLatin1StringView kWarningPrefix("cleartool: Warning:");
 
-int default_timeout_ms()
+int defaultTimeoutMs()
 {
     bool ok = false;
     const int seconds = qEnvironmentVariableIntValue("QUILLON_CLEARTOOL_TIMEOUT", &ok);
@@ -29,7 +29,7 @@ int default_timeout_ms()
 
 // One line of cleartool's diagnostics: an error's text without its prefix
 // (the whole line when nothing follows the prefix), nothing for a warning.
-std::optional<QString> error_of(QStringView line)
+std::optional<QString> errorOf(QStringView line)
 {
     if (line.startsWith(kWarningPrefix))
         return std::nullopt;
@@ -41,13 +41,13 @@ std::optional<QString> error_of(QStringView line)
 }
 
 // Sorts standard error into error texts; blank lines and warnings are left out.
-QStringList error_lines(const QByteArray &err)
+QStringList errorLines(const QByteArray &err)
 {
     QStringList errors;
     forEachLine(QString::fromLocal8Bit(err), [&errors](QStringView line) {
         if (line.trimmed().isEmpty())
             return;
-        if (auto e = error_of(line))
+        if (auto e = errorOf(line))
             errors.append(*e);
     });
     return errors;
@@ -56,7 +56,7 @@ QStringList error_lines(const QByteArray &err)
 // Subcommands that never ask the user anything: only these go to the
 // co-process, where a question would hang the stream. Everything else runs
 // in a process of its own whose standard input is the null device.
-bool never_prompts(const QStringList &args)
+bool neverPrompts(const QStringList &args)
 {
     if (args.isEmpty())
         return false;
@@ -74,7 +74,7 @@ bool never_prompts(const QStringList &args)
 }
 
 // Questions change nothing: a hung one may be ended.
-bool only_asks(const QStringList &args)
+bool onlyAsks(const QStringList &args)
 {
     if (args.isEmpty())
         return true;
@@ -87,7 +87,7 @@ bool only_asks(const QStringList &args)
 // The co-process reads one line and splits it at blanks, a double-quoted run
 // being one word. A word that this cannot carry (a double quote, a line end)
 // makes the command run in a process of its own.
-std::optional<QByteArray> coprocess_line(const QStringList &args)
+std::optional<QByteArray> coprocessLine(const QStringList &args)
 {
     QString line;
     for (const QString &w : args) {
@@ -102,7 +102,7 @@ std::optional<QByteArray> coprocess_line(const QStringList &args)
     return line.toLocal8Bit() + '\n';
 }
 
-QString timeout_text(int ms)
+QString timeoutText(int ms)
 {
     return QStringLiteral("cleartool did not answer within %1 seconds.").arg(ms / 1000.0);
 }
@@ -110,8 +110,8 @@ QString timeout_text(int ms)
 } // namespace
 
 struct CCSession::Impl {
-    bool use_coprocess = true;
-    int answer_timeout_ms = default_timeout_ms();
+    bool useCoprocess = true;
+    int answerTimeoutMs = defaultTimeoutMs();
     const Interrupt *interrupt = nullptr;
 
     QProcess *co = nullptr; // the co-process, or none
@@ -120,28 +120,25 @@ struct CCSession::Impl {
     bool waiting = false;   // a command waits for its answer
 
     int actions = 0; // nesting depth of actions
-    QDeadlineTimer action_deadline;
-    bool action_timed_out = false;
+    QDeadlineTimer actionDeadline;
+    bool actionTimedOut = false;
 
-    ~Impl() { let_go(true); }
+    ~Impl() { letGo(true); }
 
-    QDeadlineTimer deadline() const
-    {
-        return actions > 0 ? action_deadline : QDeadlineTimer(answer_timeout_ms);
-    }
-    bool ensure_coprocess();
+    QDeadlineTimer deadline() const { return actions > 0 ? actionDeadline : QDeadlineTimer(answerTimeoutMs); }
+    bool ensureCoprocess();
     // Stops using the co-process: it is asked to quit (or ended, when it
     // hangs on a question) and left to finish on its own.
-    void let_go(bool ask_to_quit, bool end_it = false);
-    std::optional<CommandResult> run_in_coprocess(const QStringList &args, const QByteArray &line);
-    CommandResult run_once(const QStringList &args);
+    void letGo(bool askToQuit, bool endIt = false);
+    std::optional<CommandResult> runInCoprocess(const QStringList &args, const QByteArray &line);
+    CommandResult runOnce(const QStringList &args);
 };
 
-bool CCSession::Impl::ensure_coprocess()
+bool CCSession::Impl::ensureCoprocess()
 {
     if (co && co->state() != QProcess::NotRunning)
         return true;
-    let_go(false);
+    letGo(false);
     co = new QProcess;
     co->setProgram(kProgram);
     co->setArguments({QStringLiteral("-status")});
@@ -164,7 +161,7 @@ bool CCSession::Impl::ensure_coprocess()
     return true;
 }
 
-void CCSession::Impl::let_go(bool ask_to_quit, bool end_it)
+void CCSession::Impl::letGo(bool askToQuit, bool endIt)
 {
     if (!co)
         return;
@@ -174,20 +171,19 @@ void CCSession::Impl::let_go(bool ask_to_quit, bool end_it)
         delete p;
         return;
     }
-    if (end_it) {
+    if (endIt) {
         p->kill();
     } else {
-        if (ask_to_quit)
+        if (askToQuit)
             p->write("quit\n");
         p->closeWriteChannel();
     }
     platform::keepRunning(p);
 }
 
-std::optional<CommandResult> CCSession::Impl::run_in_coprocess(const QStringList &args,
-                                                               const QByteArray &line)
+std::optional<CommandResult> CCSession::Impl::runInCoprocess(const QStringList &args, const QByteArray &line)
 {
-    if (!ensure_coprocess())
+    if (!ensureCoprocess())
         return std::nullopt;
     out.clear();
     co->write(line);
@@ -197,22 +193,22 @@ std::optional<CommandResult> CCSession::Impl::run_in_coprocess(const QStringList
     LocalWait wait(interrupt);
     std::optional<ccparse::CoprocessAnswer> marker;
     bool died = false;
-    auto take_output = [&] {
+    auto takeOutput = [&] {
         out += p->readAll();
         if (const auto answer = ccparse::findAnswer(out, n)) {
             marker = answer;
             wait.done();
         }
     };
-    const auto on_output = QObject::connect(p, &QProcess::readyRead, p, take_output);
-    const auto on_end = QObject::connect(p, &QProcess::finished, p, [&] {
-        take_output();
+    const auto onOutput = QObject::connect(p, &QProcess::readyRead, p, takeOutput);
+    const auto onEnd = QObject::connect(p, &QProcess::finished, p, [&] {
+        takeOutput();
         if (!marker) {
             died = true;
             wait.done();
         }
     });
-    const auto on_error = QObject::connect(p, &QProcess::errorOccurred, p, [&](QProcess::ProcessError e) {
+    const auto onError = QObject::connect(p, &QProcess::errorOccurred, p, [&](QProcess::ProcessError e) {
         if (e == QProcess::FailedToStart || e == QProcess::Crashed) {
             died = true;
             wait.done();
@@ -221,27 +217,27 @@ std::optional<CommandResult> CCSession::Impl::run_in_coprocess(const QStringList
     waiting = true;
     const LocalWait::Outcome outcome = wait.exec(deadline());
     waiting = false;
-    QObject::disconnect(on_output);
-    QObject::disconnect(on_end);
-    QObject::disconnect(on_error);
+    QObject::disconnect(onOutput);
+    QObject::disconnect(onEnd);
+    QObject::disconnect(onError);
 
     if (outcome == LocalWait::Outcome::Interrupted) {
-        let_go(true);
+        letGo(true);
         throw Interrupted{};
     }
     if (outcome == LocalWait::Outcome::TimedOut) {
         // Hung: a question is ended; a change is left to finish by itself.
-        let_go(false, only_asks(args));
+        letGo(false, onlyAsks(args));
         CommandResult result;
         result.status = -1;
         result.timedOut = true;
-        result.errors << timeout_text(answer_timeout_ms);
+        result.errors << timeoutText(answerTimeoutMs);
         return result;
     }
     if (died || !marker) {
         // It died: this command is answered by a process of its own, the
         // next one by a new co-process.
-        let_go(false);
+        letGo(false);
         return std::nullopt;
     }
 
@@ -260,7 +256,7 @@ std::optional<CommandResult> CCSession::Impl::run_in_coprocess(const QStringList
     output.reserve(text.size());
     forEachLineWithEnd(text, [&](QStringView line, QStringView end) {
         if (line.startsWith(kErrorPrefix) || line.startsWith(kWarningPrefix)) {
-            if (auto e = error_of(line))
+            if (auto e = errorOf(line))
                 result.errors.append(*e);
             return;
         }
@@ -272,7 +268,7 @@ std::optional<CommandResult> CCSession::Impl::run_in_coprocess(const QStringList
     return result;
 }
 
-CommandResult CCSession::Impl::run_once(const QStringList &args)
+CommandResult CCSession::Impl::runOnce(const QStringList &args)
 {
     CommandResult result;
     QProcess *process = new QProcess;
@@ -296,12 +292,12 @@ CommandResult CCSession::Impl::run_once(const QStringList &args)
         throw Interrupted{};
     }
     if (outcome == LocalWait::Outcome::TimedOut) {
-        if (only_asks(args))
+        if (onlyAsks(args))
             process->kill();
         platform::keepRunning(process);
         result.status = -1;
         result.timedOut = true;
-        result.errors << timeout_text(answer_timeout_ms);
+        result.errors << timeoutText(answerTimeoutMs);
         return result;
     }
     std::unique_ptr<QProcess> done(process);
@@ -311,7 +307,7 @@ CommandResult CCSession::Impl::run_once(const QStringList &args)
         return result;
     }
     result.output = QString::fromLocal8Bit(process->readAllStandardOutput());
-    result.errors = error_lines(process->readAllStandardError());
+    result.errors = errorLines(process->readAllStandardError());
     if (process->exitStatus() == QProcess::NormalExit) {
         result.status = process->exitCode();
     } else {
@@ -327,19 +323,19 @@ CCSession::~CCSession() = default;
 
 void CCSession::setUseCoprocess(bool on)
 {
-    d->use_coprocess = on;
+    d->useCoprocess = on;
     if (!on)
-        d->let_go(true);
+        d->letGo(true);
 }
 
 void CCSession::setAnswerTimeout(int milliseconds)
 {
-    d->answer_timeout_ms = milliseconds;
+    d->answerTimeoutMs = milliseconds;
 }
 
 int CCSession::answerTimeout() const
 {
-    return d->answer_timeout_ms;
+    return d->answerTimeoutMs;
 }
 
 void CCSession::setInterrupt(const Interrupt *interrupt)
@@ -351,8 +347,8 @@ CCSession::Action::Action(CCSession &session) : m_session(session)
 {
     Impl &d = *session.d;
     if (d.actions++ == 0) {
-        d.action_deadline = QDeadlineTimer(d.answer_timeout_ms);
-        d.action_timed_out = false;
+        d.actionDeadline = QDeadlineTimer(d.answerTimeoutMs);
+        d.actionTimedOut = false;
     }
 }
 
@@ -365,28 +361,28 @@ CommandResult CCSession::run(const QStringList &args)
 {
     if (d->interrupt)
         d->interrupt->check();
-    if (d->actions > 0 && d->action_timed_out) {
+    if (d->actions > 0 && d->actionTimedOut) {
         CommandResult result;
         result.status = -1;
         result.timedOut = true;
-        result.errors << timeout_text(d->answer_timeout_ms);
+        result.errors << timeoutText(d->answerTimeoutMs);
         return result;
     }
     CommandResult result;
     bool answered = false;
     // A command asked while another one waits for its answer (from a handler
     // run inside that wait) never shares the co-process's stream.
-    if (d->use_coprocess && !d->waiting && never_prompts(args)) {
-        if (const auto line = coprocess_line(args)) {
-            if (auto r = d->run_in_coprocess(args, *line)) {
+    if (d->useCoprocess && !d->waiting && neverPrompts(args)) {
+        if (const auto line = coprocessLine(args)) {
+            if (auto r = d->runInCoprocess(args, *line)) {
                 result = *std::move(r);
                 answered = true;
             }
         }
     }
     if (!answered)
-        result = d->run_once(args);
+        result = d->runOnce(args);
     if (result.timedOut && d->actions > 0)
-        d->action_timed_out = true;
+        d->actionTimedOut = true;
     return result;
 }

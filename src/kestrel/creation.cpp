@@ -19,7 +19,7 @@ RunResult run(const CommandLine &command, const RunOptions &options, CreationRep
     return result;
 }
 
-QString failure_text(const QString &requested, const RunResult &client, const QString &password)
+QString failureText(const QString &requested, const RunResult &client, const QString &password)
 {
     QString text = QStringLiteral("Failed: Could not create the view") + CRLF + QStringLiteral("--> ") +
                    requested + CRLF + CRLF +
@@ -30,7 +30,7 @@ QString failure_text(const QString &requested, const RunResult &client, const QS
     return text;
 }
 
-CreationRun run_remote(const kestrel::Request &r, SshClient &ssh, RunOptions options, CreationReport &report)
+CreationRun runRemote(const kestrel::Request &r, SshClient &ssh, RunOptions options, CreationReport &report)
 {
     CreationRun outcome;
     report.progress(QStringLiteral("Creating view remotely..."));
@@ -42,7 +42,7 @@ CreationRun run_remote(const kestrel::Request &r, SshClient &ssh, RunOptions opt
     const FileState before = fileState(output);
     RunOptions client = options;
     client.captureErrors = true;
-    const RunResult kestrel_run = run(kestrel::remoteCommand(r, how), client, report);
+    const RunResult kestrelRun = run(kestrel::remoteCommand(r, how), client, report);
     const FileState after = fileState(output);
 
     QString result = FAILED;
@@ -56,7 +56,7 @@ CreationRun run_remote(const kestrel::Request &r, SshClient &ssh, RunOptions opt
     }
     // An empty last line gives no tag; anything else must be one tag.
     if (result == FAILED || (!result.isEmpty() && !kestrel::isViewTag(result))) {
-        report.failed(failure_text(kestrel::remoteViewTag(r), kestrel_run, r.password));
+        report.failed(failureText(kestrel::remoteViewTag(r), kestrelRun, r.password));
         outcome.failed = true;
         return outcome;
     }
@@ -97,7 +97,7 @@ CreationRun runKestrel(const kestrel::Request &r, bool remote, SshClient &ssh, c
     RunOptions options;
     options.interrupt = interrupt;
     if (remote)
-        return run_remote(r, ssh, options, report);
+        return runRemote(r, ssh, options, report);
     CreationRun outcome;
     outcome.created = kestrel::localViewTag(r);
     report.progress(QStringLiteral("Creating view..."));

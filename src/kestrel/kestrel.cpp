@@ -10,19 +10,19 @@ const QString BACKSLASH = QStringLiteral("\\");
 const QString SLASH = QStringLiteral("/");
 const QString UNC = QStringLiteral("\\\\");
 
-QString to_remote(const QString &s)
+QString toRemote(const QString &s)
 {
     return replace_char(BACKSLASH, SLASH, s);
 }
 
-QString to_local(const QString &s)
+QString toLocal(const QString &s)
 {
     return replace_char(SLASH, BACKSLASH, s);
 }
 
 // The SSH client's options up to and including the login word. The
 // password stands right after its option; how it travels is the caller's.
-void add_login(CommandLine &c, const Request &r, PasswordPassing how)
+void addLogin(CommandLine &c, const Request &r, PasswordPassing how)
 {
     if (how == PasswordPassing::PrivateChannel)
         c.arg(QStringLiteral("-pwfile")).arg(QString(), CommandLine::Kind::SecretFile);
@@ -31,10 +31,10 @@ void add_login(CommandLine &c, const Request &r, PasswordPassing how)
     c.arg(loginWord(r));
 }
 
-std::optional<UnsafePiece> first_unsafe(const QString &what, const QString &value, bool first_word = false)
+std::optional<UnsafePiece> firstUnsafe(const QString &what, const QString &value, bool firstWord = false)
 {
     for (const QChar c : value) {
-        if (!isSafeCharacter(c) || (first_word && c == QLatin1Char('=')))
+        if (!isSafeCharacter(c) || (firstWord && c == QLatin1Char('=')))
             return UnsafePiece{what, value, c};
     }
     return std::nullopt;
@@ -63,22 +63,22 @@ QString loginWord(const Request &r)
 
 QString localKestrelPath(const Request &r)
 {
-    return to_local(UNC + r.host + r.kestrelHome + BACKSLASH + r.kestrel);
+    return toLocal(UNC + r.host + r.kestrelHome + BACKSLASH + r.kestrel);
 }
 
 QString remoteKestrelPath(const Request &r)
 {
-    return to_remote(r.kestrelHome + BACKSLASH + r.kestrel);
+    return toRemote(r.kestrelHome + BACKSLASH + r.kestrel);
 }
 
 QString localConfigDir(const Request &r)
 {
-    return to_local(UNC + r.host + r.kestrelConfig + BACKSLASH + r.project);
+    return toLocal(UNC + r.host + r.kestrelConfig + BACKSLASH + r.project);
 }
 
 QString remoteConfigDir(const Request &r)
 {
-    return to_remote(r.kestrelConfig + BACKSLASH + r.project);
+    return toRemote(r.kestrelConfig + BACKSLASH + r.project);
 }
 
 QString localViewTag(const Request &r)
@@ -103,7 +103,7 @@ QString outputFileUnc(const Request &r)
 
 QString outputFileRemote(const Request &r)
 {
-    return to_remote(outputFile(r));
+    return toRemote(outputFile(r));
 }
 
 QStringList remoteWords(const Request &r)
@@ -136,7 +136,7 @@ CommandLine remoteCommand(const Request &r, PasswordPassing how)
     CommandLine c(r.sshCmdPath, {QString()});
     if (usesSsh(r.useSsh))
         c.arg(QStringLiteral("-ssh"));
-    add_login(c, r, how);
+    addLogin(c, r, how);
     // The written line has two blanks before "-cfg" when there is no
     // no-edit option: keep its empty place.
     const QStringList words = remoteWords(r);
@@ -147,13 +147,13 @@ CommandLine remoteCommand(const Request &r, PasswordPassing how)
     return c;
 }
 
-CommandLine mktagCommand(const Request &r, const QString &created_tag)
+CommandLine mktagCommand(const Request &r, const QString &createdTag)
 {
     // The storage path is data for the registry, which every client reads:
     // it reaches cleartool exactly as the site wrote it.
-    const QString storage = r.viewStorage + BACKSLASH + created_tag + QStringLiteral(".vws");
+    const QString storage = r.viewStorage + BACKSLASH + createdTag + QStringLiteral(".vws");
     return CommandLine(QStringLiteral("cleartool"),
-                       {QStringLiteral("mktag"), QStringLiteral("-view"), QStringLiteral("-tag"), created_tag,
+                       {QStringLiteral("mktag"), QStringLiteral("-view"), QStringLiteral("-tag"), createdTag,
                         QStringLiteral("-host"), r.host, QStringLiteral("-gpath"), storage, storage});
 }
 
@@ -161,7 +161,7 @@ CommandLine cleanupCommand(const Request &r, PasswordPassing how)
 {
     // The clean-up always asks for the SSH protocol.
     CommandLine c(r.sshCmdPath, {QStringLiteral("-ssh")});
-    add_login(c, r, how);
+    addLogin(c, r, how);
     c.args(cleanupWords(r));
     return c;
 }
@@ -178,22 +178,22 @@ std::optional<UnsafePiece> findUnsafePiece(const Request &r)
 {
     // The pieces by name first, so that the message says which setting or
     // name to change; then every word as the remote shell receives it.
-    const QString kestrelHome = to_remote(r.kestrelHome);
+    const QString kestrelHome = toRemote(r.kestrelHome);
     const std::pair<const char *, QString> pieces[] = {
         {"remote user name", remoteUser(r)},
         {"VOB server (the host the SSH client logs in to)", r.vobServer},
         {"project name", r.project},
         {"template file name", r.templateFile},
         {"view tag", remoteViewTag(r)},
-        {"Kestrel configuration directory (KESTREL_CONFIG)", to_remote(r.kestrelConfig)},
+        {"Kestrel configuration directory (KESTREL_CONFIG)", toRemote(r.kestrelConfig)},
         {"output file path", outputFileRemote(r)},
     };
-    if (auto unsafe = first_unsafe(QStringLiteral("Kestrel home (KESTREL_HOME)"), kestrelHome, true))
+    if (auto unsafe = firstUnsafe(QStringLiteral("Kestrel home (KESTREL_HOME)"), kestrelHome, true))
         return unsafe;
-    if (auto unsafe = first_unsafe(QStringLiteral("Kestrel program (KESTREL)"), to_remote(r.kestrel), true))
+    if (auto unsafe = firstUnsafe(QStringLiteral("Kestrel program (KESTREL)"), toRemote(r.kestrel), true))
         return unsafe;
     for (const auto &[what, value] : pieces) {
-        if (auto unsafe = first_unsafe(QString::fromLatin1(what), value))
+        if (auto unsafe = firstUnsafe(QString::fromLatin1(what), value))
             return unsafe;
     }
     // The login is one word of the SSH client's own command line: a leading
@@ -209,7 +209,7 @@ std::optional<UnsafePiece> findUnsafePiece(const Request &r)
                 return UnsafePiece{i == 2 ? QStringLiteral("remote user name")
                                           : QStringLiteral("remote command word"),
                                    QString(), QChar()};
-            if (auto unsafe = first_unsafe(QStringLiteral("remote command word"), words[i], i == 0))
+            if (auto unsafe = firstUnsafe(QStringLiteral("remote command word"), words[i], i == 0))
                 return unsafe;
         }
     }

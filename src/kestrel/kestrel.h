@@ -77,7 +77,7 @@ QStringList cleanupWords(const Request &r);
 // "-pwfile" and a secret file word whose path the runner supplies.
 CommandLine localCommand(const Request &r);
 CommandLine remoteCommand(const Request &r, PasswordPassing how);
-CommandLine mktagCommand(const Request &r, const QString &created_tag);
+CommandLine mktagCommand(const Request &r, const QString &createdTag);
 CommandLine cleanupCommand(const Request &r, PasswordPassing how);
 
 // A piece of a remote run that the Unix host's shell (or the SSH client)

@@ -32,7 +32,7 @@ void set_config_keys(ConfigRecord &rec)
 
 namespace {
 // Defaults that both routines set.
-void set_shared_defaults(ConfigRecord &rec)
+void setSharedDefaults(ConfigRecord &rec)
 {
     rec.ADMIN = QStringLiteral("UNDEF");
     rec.KESTREL_CONFIG = QStringLiteral("\\ccstorage\\utils\\kestrel\\config");
@@ -54,12 +54,12 @@ void set_config_defaults(ConfigRecord &rec)
     rec.KESTREL = QStringLiteral("kestrel");
     rec.CFG_FILE = QStringLiteral("qn.cfg");
     rec.CFG_FILE_ALTERNATE = QStringLiteral("UNDEF");
-    set_shared_defaults(rec);
+    setSharedDefaults(rec);
 }
 
 void set_config_base_defaults(ConfigRecord &rec)
 {
-    set_shared_defaults(rec);
+    setSharedDefaults(rec);
 }
 
 bool isWord(const QString &value, const char *word)

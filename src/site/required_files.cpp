@@ -4,7 +4,7 @@
 #include "base/files.h"
 #include "site/site_paths.h"
 
-bool check_required_files(QString &msg, const ConfigRecord &rec, const QString &active_ssh_cmd,
+bool check_required_files(QString &msg, const ConfigRecord &rec, const QString &activeSshCmd,
                           RequiredFilesProblems &problems)
 {
     const auto exists = [&problems](const QString &path, bool want_dir) {
@@ -16,11 +16,11 @@ bool check_required_files(QString &msg, const ConfigRecord &rec, const QString &
     };
     try {
         const SitePaths site(rec);
-        const QString ssh_client = rec.SSH_HOME + QStringLiteral("\\") + active_ssh_cmd;
+        const QString ssh_client = rec.SSH_HOME + QStringLiteral("\\") + activeSshCmd;
         // The file that completes the Kestrel home path is the Kestrel
         // program itself.
         const QString kestrel = site.kestrelProgram();
-        const QString config_dir = site.kestrelConfigDir();
+        const QString configDir = site.kestrelConfigDir();
 
         if (!exists(ssh_client, false)) {
             msg = QStringLiteral("Required file missing --> ") + ssh_client;
@@ -30,8 +30,8 @@ bool check_required_files(QString &msg, const ConfigRecord &rec, const QString &
             msg = QStringLiteral("Required file MISSING --> ") + kestrel;
             return false;
         }
-        if (!exists(config_dir, true)) {
-            msg = QStringLiteral("Required Directory missing --> ") + config_dir;
+        if (!exists(configDir, true)) {
+            msg = QStringLiteral("Required Directory missing --> ") + configDir;
             return false;
         }
         return true;

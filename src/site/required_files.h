@@ -19,5 +19,5 @@ struct RequiredFilesProblems {
 // the Kestrel program on HOST and the Kestrel configuration directory on
 // HOST all exist; otherwise false with msg set to the message of the first
 // one missing. An unexpected failure gives false with msg unchanged.
-bool check_required_files(QString &msg, const ConfigRecord &rec, const QString &active_ssh_cmd,
+bool check_required_files(QString &msg, const ConfigRecord &rec, const QString &activeSshCmd,
                           RequiredFilesProblems &problems);

@@ -4,7 +4,7 @@
 #include <QWidget>
 
 namespace {
-void set_enabled(QObject *control, bool enabled)
+void setEnabled(QObject *control, bool enabled)
 {
     if (auto *w = qobject_cast<QWidget *>(control))
         w->setEnabled(enabled);
@@ -12,7 +12,7 @@ void set_enabled(QObject *control, bool enabled)
         a->setEnabled(enabled);
 }
 
-bool is_enabled(const QObject *control)
+bool isEnabled(const QObject *control)
 {
     if (auto *w = qobject_cast<const QWidget *>(control))
         return !w->testAttribute(Qt::WA_Disabled);
@@ -24,13 +24,13 @@ bool is_enabled(const QObject *control)
 
 void ControlStates::add(QObject *control)
 {
-    m_wanted.insert(control, is_enabled(control));
+    m_wanted.insert(control, isEnabled(control));
 }
 
 void ControlStates::want(QObject *control, bool enabled)
 {
     m_wanted.insert(control, enabled);
-    set_enabled(control, enabled && idle());
+    setEnabled(control, enabled && idle());
 }
 
 bool ControlStates::begin(Activity activity)
@@ -51,5 +51,5 @@ void ControlStates::end()
 void ControlStates::apply() const
 {
     for (auto it = m_wanted.cbegin(); it != m_wanted.cend(); ++it)
-        set_enabled(it.key(), it.value() && idle());
+        setEnabled(it.key(), it.value() && idle());
 }

@@ -117,46 +117,46 @@ void frmMain::connectHandlers()
             }
         };
     };
-    auto on_click = [this, guarded](QAbstractButton *b, void (frmMain::*handler)()) {
+    auto onClick = [this, guarded](QAbstractButton *b, void (frmMain::*handler)()) {
         connect(b, &QAbstractButton::clicked, this, guarded(handler));
     };
-    auto on_trigger = [this, guarded](QAction *a, void (frmMain::*handler)()) {
+    auto onTrigger = [this, guarded](QAction *a, void (frmMain::*handler)()) {
         connect(a, &QAction::triggered, this, guarded(handler));
     };
 
-    on_click(ui->createViewBut, &frmMain::create_view);
-    on_click(ui->detailBut, &frmMain::show_view_detail);
+    onClick(ui->createViewBut, &frmMain::create_view);
+    onClick(ui->detailBut, &frmMain::show_view_detail);
     connect(ui->myViewsList, &QListWidget::itemDoubleClicked, this, guarded(&frmMain::myViewsList_DblClick));
-    on_click(ui->viewBut, &frmMain::viewBut_Click);
+    onClick(ui->viewBut, &frmMain::viewBut_Click);
     connect(ui->viewsList, &QListWidget::itemDoubleClicked, this, guarded(&frmMain::viewsList_DblClick));
-    on_click(ui->refreshBut, &frmMain::refreshBut_Click);
-    on_click(ui->refreshViewBut, &frmMain::refreshViewBut_Click);
-    on_click(ui->removeViewBut, &frmMain::removeViewBut_Click);
-    on_click(ui->startViewBut, &frmMain::StartView_Click);
-    on_trigger(ui->StartView, &frmMain::StartView_Click);
-    on_click(ui->removeViewToolBut, &frmMain::RemoveView_Click);
-    on_trigger(ui->RemoveView, &frmMain::RemoveView_Click);
-    on_click(ui->findCoBut, &frmMain::FindCO_Click);
-    on_trigger(ui->FindCO, &frmMain::FindCO_Click);
-    on_click(ui->reloadBut, &frmMain::Reload_Click);
-    on_trigger(ui->Reload, &frmMain::Reload_Click);
-    on_click(ui->showConfigBut, &frmMain::Configuration_Click);
-    on_trigger(ui->Configuration, &frmMain::Configuration_Click);
-    on_click(ui->butBack, &frmMain::butBack_Click);
+    onClick(ui->refreshBut, &frmMain::refreshBut_Click);
+    onClick(ui->refreshViewBut, &frmMain::refreshViewBut_Click);
+    onClick(ui->removeViewBut, &frmMain::removeViewBut_Click);
+    onClick(ui->startViewBut, &frmMain::StartView_Click);
+    onTrigger(ui->StartView, &frmMain::StartView_Click);
+    onClick(ui->removeViewToolBut, &frmMain::RemoveView_Click);
+    onTrigger(ui->RemoveView, &frmMain::RemoveView_Click);
+    onClick(ui->findCoBut, &frmMain::FindCO_Click);
+    onTrigger(ui->FindCO, &frmMain::FindCO_Click);
+    onClick(ui->reloadBut, &frmMain::Reload_Click);
+    onTrigger(ui->Reload, &frmMain::Reload_Click);
+    onClick(ui->showConfigBut, &frmMain::Configuration_Click);
+    onTrigger(ui->Configuration, &frmMain::Configuration_Click);
+    onClick(ui->butBack, &frmMain::butBack_Click);
     connect(ui->projectCombo, &QComboBox::activated, this, guarded(&frmMain::projectCombo_Click));
     connect(ui->viewsList, &QListWidget::currentRowChanged, this, guarded(&frmMain::viewsList_Click));
     connect(ui->myViewsList, &QListWidget::currentRowChanged, this, guarded(&frmMain::myViewsList_Click));
     connect(ui->opModeCB, &QCheckBox::toggled, this, guarded(&frmMain::opModeCB_Click));
-    on_click(ui->unmaskPwdCB, &frmMain::unmaskPwdCB_Click);
-    on_click(ui->usernameMappingCB, &frmMain::usernameMappingCB_Click);
+    onClick(ui->unmaskPwdCB, &frmMain::unmaskPwdCB_Click);
+    onClick(ui->usernameMappingCB, &frmMain::usernameMappingCB_Click);
     connect(ui->cancelBut, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->Exit, &QAction::triggered, this, &QWidget::close);
-    on_trigger(ui->GettingHelp, &frmMain::GettingHelp_Click);
-    on_trigger(ui->HelpDesk, &frmMain::HelpDesk_Click);
-    on_click(ui->helpDeskBut, &frmMain::HelpDesk_Click);
-    on_trigger(ui->content, &frmMain::content_Click);
-    on_click(ui->helpBut, &frmMain::content_Click);
-    on_trigger(ui->About, &frmMain::About_Click);
+    onTrigger(ui->GettingHelp, &frmMain::GettingHelp_Click);
+    onTrigger(ui->HelpDesk, &frmMain::HelpDesk_Click);
+    onClick(ui->helpDeskBut, &frmMain::HelpDesk_Click);
+    onTrigger(ui->content, &frmMain::content_Click);
+    onClick(ui->helpBut, &frmMain::content_Click);
+    onTrigger(ui->About, &frmMain::About_Click);
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)

@@ -57,7 +57,7 @@ private:
     void busy(bool mode);
     void change_op_mode();
     void opModeCB_Click();
-    QString windowTitleFor(bool nt_only) const;
+    QString windowTitleFor(bool ntOnly) const;
     void addProjects(const QStringList &projects);
     // What the window's procedures want of an action control; what it
     // shows also depends on what runs (see ControlStates).

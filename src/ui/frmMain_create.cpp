@@ -20,7 +20,7 @@ namespace {
 const QString CREATE_TITLE = QStringLiteral("Create View");
 
 // Lets the window repaint (the progress window above all) before going on.
-void events_run()
+void eventsRun()
 {
     QCoreApplication::processEvents();
 }
@@ -33,7 +33,7 @@ public:
     void progress(const QString &message) override
     {
         m_progress.set_msg(message);
-        events_run();
+        eventsRun();
     }
     void notStarted(const QString &text) override { showMessage(text, MsgIcon::None, MsgButtons::Ok); }
     void resultProblem(const QString &text) override { showMessage(text, MsgIcon::Critical); }
@@ -84,8 +84,8 @@ void frmMain::create_view()
     const bool remote = isExactlyTrue(g.config.IS_INTEROP);
     if (remote && ui->pwdTxt->text().isEmpty()) {
         ui->pwdTxt->setEnabled(true);
-        showMessage(QStringLiteral("You must type in the password ") + CRLF + QStringLiteral("for your unix account") +
-                        CRLF,
+        showMessage(QStringLiteral("You must type in the password ") + CRLF +
+                        QStringLiteral("for your unix account") + CRLF,
                     MsgIcon::Exclamation);
         return;
     }
@@ -108,7 +108,8 @@ void frmMain::create_view()
         // anything starts.
         if (remote) {
             if (const auto unsafe = kestrel::findUnsafePiece(r)) {
-                showMessage(kestrel::unsafeMessage(*unsafe), MsgIcon::Exclamation, MsgButtons::Ok, CREATE_TITLE);
+                showMessage(kestrel::unsafeMessage(*unsafe), MsgIcon::Exclamation, MsgButtons::Ok,
+                            CREATE_TITLE);
                 return;
             }
         }
@@ -116,9 +117,9 @@ void frmMain::create_view()
         const QString requested = remote ? kestrel::remoteViewTag(r) : kestrel::localViewTag(r);
         progress.start_progress(QStringLiteral("Creating view --> ") + requested + CRLF +
                                 QStringLiteral("please wait..."));
-        events_run();
+        eventsRun();
         busy(true);
-        events_run();
+        eventsRun();
 
         Report report(progress);
         const CreationRun run = runKestrel(r, remote, m_ssh, &m_interrupt, report);
@@ -131,7 +132,8 @@ void frmMain::create_view()
     } catch (const std::exception &e) {
         progress.stop_progress();
         busy(false);
-        showMessage(QStringLiteral("Error::") + errorDescription(e) + CRLF + QStringLiteral("Could not create view"),
+        showMessage(QStringLiteral("Error::") + errorDescription(e) + CRLF +
+                        QStringLiteral("Could not create view"),
                     MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Error creating view..."));
     }
 }
@@ -144,7 +146,7 @@ void frmMain::finishCreation(const QString &created)
         startProgram(CommandLine(QStringLiteral("clearexplorer")));
 
     progress.set_msg(QStringLiteral("* * Finished * *"));
-    events_run();
+    eventsRun();
     progress.stop_progress();
     get_myviews(ui->regionCombo->currentText());
     get_view_templates(SitePaths(c).projectDir(ui->projectCombo->currentText()));
@@ -154,8 +156,8 @@ void frmMain::finishCreation(const QString &created)
     if (!view_tag_exists(CC(), created)) {
         showMessage(QStringLiteral("Note: could not determine if the view --> ") + created + CRLF +
                         QStringLiteral("has been created. View may be based on a template file in") + CRLF +
-                        QStringLiteral("which case Quillon is unable to determine if the view has been") + CRLF +
-                        QStringLiteral("created.  Check My Existing View(s) list below."),
+                        QStringLiteral("which case Quillon is unable to determine if the view has been") +
+                        CRLF + QStringLiteral("created.  Check My Existing View(s) list below."),
                     MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Finished..."));
         return;
     }
@@ -163,6 +165,7 @@ void frmMain::finishCreation(const QString &created)
         if (ui->myViewsList->item(i)->text() == created)
             ui->myViewsList->setCurrentRow(i);
     }
-    showMessage(QStringLiteral("Success: the view --> ") + created + CRLF + QStringLiteral("has been created."),
+    showMessage(QStringLiteral("Success: the view --> ") + created + CRLF +
+                    QStringLiteral("has been created."),
                 MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Finished..."));
 }

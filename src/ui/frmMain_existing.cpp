@@ -15,7 +15,7 @@
 #include "ui_frmMain.h"
 
 namespace {
-QString selected_text(const QListWidget *list)
+QString selectedText(const QListWidget *list)
 {
     const QListWidgetItem *item = list->currentItem();
     return item ? item->text() : QString();
@@ -31,7 +31,7 @@ void frmMain::removeViewBut_Click()
 {
     if (ui->myViewsList->count() == 0)
         return;
-    const QString tag = selected_text(ui->myViewsList);
+    const QString tag = selectedText(ui->myViewsList);
     if (tag.isEmpty())
         return; // nothing selected: nothing to confirm
     // A removal that is under way (its refresh waits in the event loop)
@@ -61,7 +61,7 @@ void frmMain::remove_view(QString &tag)
         return;
     try {
         if (tag.isEmpty())
-            tag = selected_text(ui->myViewsList);
+            tag = selectedText(ui->myViewsList);
         CC().View(tag);
         CTool().CmdExec({QStringLiteral("rmview"), QStringLiteral("-tag"), tag});
     } catch (const std::exception &e) {
@@ -109,7 +109,7 @@ void frmMain::show_view_detail()
     const ActivityScope reading(*this, Activity::ReadingDetail);
     if (!reading)
         return;
-    const QString tag = selected_text(ui->myViewsList);
+    const QString tag = selectedText(ui->myViewsList);
     frmViewDetail &detail = AppGlobals().viewDetail();
     try {
         const CCView view = CC().View(tag);

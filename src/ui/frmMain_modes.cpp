@@ -86,14 +86,14 @@ void frmMain::addProjects(const QStringList &read)
     combo->setEditText(shown);
 }
 
-QString frmMain::windowTitleFor(bool nt_only) const
+QString frmMain::windowTitleFor(bool ntOnly) const
 {
     const QString version = QStringLiteral("Version %1.%2.%3 - UCM Enabled")
                                 .arg(versionMajor())
                                 .arg(versionMinor())
                                 .arg(versionRevision());
-    return (nt_only ? QStringLiteral("Quillon (Unix to NT) - NT Only Mode ")
-                    : QStringLiteral("Quillon (Unix to NT) - Interop Mode ")) +
+    return (ntOnly ? QStringLiteral("Quillon (Unix to NT) - NT Only Mode ")
+                   : QStringLiteral("Quillon (Unix to NT) - Interop Mode ")) +
            version;
 }
 
@@ -227,10 +227,10 @@ void frmMain::change_op_mode()
         // settings to the defaults.
         const QString dir = platform::programDir() + QStringLiteral("\\");
         const QString &alternate = config.CFG_FILE_ALTERNATE;
-        const bool use_alternate = ui->opModeCB->isChecked() &&
-                                   alternate != QLatin1String("CFG_FILE_ALTERNATE") &&
-                                   file_exists(dir + alternate, false);
-        readConfiguration(dir + (use_alternate ? alternate : config.CFG_FILE));
+        const bool useAlternate = ui->opModeCB->isChecked() &&
+                                  alternate != QLatin1String("CFG_FILE_ALTERNATE") &&
+                                  file_exists(dir + alternate, false);
+        readConfiguration(dir + (useAlternate ? alternate : config.CFG_FILE));
         set_gui_values();
         get_view_templates(SitePaths(config).projectDir(ui->projectCombo->currentText()));
         get_myviews(ui->regionCombo->currentText());

@@ -26,11 +26,11 @@ QMessageBox::Icon qtIcon(MsgIcon icon)
 
 MsgAnswer showMessage(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title)
 {
-    const QString shown_title = title.isEmpty() ? APP_TITLE : title;
+    const QString shownTitle = title.isEmpty() ? APP_TITLE : title;
     if (handler())
-        return handler()(text, icon, buttons, shown_title);
+        return handler()(text, icon, buttons, shownTitle);
 
-    QMessageBox box(qtIcon(icon), shown_title, QString(text).replace(CRLF, QStringLiteral("\n")),
+    QMessageBox box(qtIcon(icon), shownTitle, QString(text).replace(CRLF, QStringLiteral("\n")),
                     buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);

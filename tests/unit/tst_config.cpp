@@ -69,7 +69,7 @@ private slots:
     {
         const struct {
             const char *lines, *login;
-            bool alternate, admin, nt_only;
+            bool alternate, admin, ntOnly;
         } rows[] = {
             {"CFG_FILE_ALTERNATE=nt.cfg\r\nADMIN=JDoe,asmith\r\nIS_INTEROP=FALSE", "doe", false, true, true},
             {"CFG_FILE_ALTERNATE=alt.cfg\r\nADMIN=jdoe\r\nIS_INTEROP=true", "bob", true, false, false},
@@ -81,7 +81,7 @@ private slots:
             const ConfigReadResult r = read(u"qn.cfg"_s, rec, QString::fromLatin1(row.login));
             QVERIFY2(r.alternateUsable == row.alternate, row.login);
             QVERIFY2(r.admin == row.admin, row.login);
-            QVERIFY2(r.ntOnly == row.nt_only, row.login);
+            QVERIFY2(r.ntOnly == row.ntOnly, row.login);
         }
     }
 

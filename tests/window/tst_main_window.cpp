@@ -70,7 +70,7 @@ private slots:
     void modes_afterLoad_data()
     {
         QTest::addColumn<QString>("extra");
-        QTest::addColumn<bool>("nt_only"); // the title and the mode box hidden
+        QTest::addColumn<bool>("ntOnly");  // the title and the mode box hidden
         QTest::addColumn<bool>("checked"); // the mode box, and so the controls it governs
         QTest::newRow("NT only, FALSE") << "IS_INTEROP=FALSE" << true << true;
         QTest::newRow("interop") << "" << false << false;
@@ -80,17 +80,17 @@ private slots:
     void modes_afterLoad()
     {
         QFETCH(QString, extra);
-        QFETCH(bool, nt_only);
+        QFETCH(bool, ntOnly);
         QFETCH(bool, checked);
         qputenv("CLEARCASE_PRIMARY_GROUP", "gamma");
         MessageRecorder msgs;
         start({extra});
         QCOMPARE(find<QComboBox>("projectCombo")->currentText(), "<choose project>"); // not a listed project
         QCOMPARE(msgs.shown, QList<Msg>());
-        QCOMPARE(m_window->windowTitle(), title(nt_only ? "NT Only" : "Interop"));
-        QCOMPARE(find("opModeCB")->isHidden(), nt_only);
+        QCOMPARE(m_window->windowTitle(), title(ntOnly ? "NT Only" : "Interop"));
+        QCOMPARE(find("opModeCB")->isHidden(), ntOnly);
         QCOMPARE(find<QCheckBox>("opModeCB")->isChecked(), checked);
-        QCOMPARE(find<QCheckBox>("interopCB")->isChecked(), !nt_only);
+        QCOMPARE(find<QCheckBox>("interopCB")->isChecked(), !ntOnly);
         for (const char *w : {"opModeCB", "removeViewBut", "createViewBut", "findCoBut"})
             QVERIFY2(enabled(w) == !checked, w);
         for (const char *w : {"unmaskPwdCB", "pwdTxt", "userNameLbl"})
