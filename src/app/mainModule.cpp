@@ -44,7 +44,7 @@ bool Main()
     QString path;
     try {
         Process_Arguments(g.cfg_file_name);
-        path = platform::programDir() + QStringLiteral("\\") + g.cfg_file_name;
+        path = platform::siteConfigDir(g.cfg_file_name) + QStringLiteral("\\") + g.cfg_file_name;
         frmMain *w = loadMainWindow(g.cfg_file_name);
         w->show();
 
@@ -65,9 +65,11 @@ frmMain *loadMainWindow(const QString &cfg_name)
     AppGlobalsData &g = AppGlobals();
     set_config_keys(g.config);
     g.config.CFG_FILE = cfg_name;
+    // The site's configuration: the first folder that holds the file.
+    g.programDir = platform::siteConfigDir(cfg_name);
     auto *w = new frmMain;
     g.mainWindow = w;
-    w->readConfiguration(platform::programDir() + QStringLiteral("\\") + cfg_name);
+    w->readConfiguration(AppGlobals().programDir + QStringLiteral("\\") + cfg_name);
     w->load();
     return w;
 }

@@ -20,12 +20,56 @@
 
 namespace platform {
 
-QString programDir()
+QStringList siteConfigDirs()
 {
-    const QString dir = qEnvironmentVariable("QUILLON_PROGRAM_DIR");
-    if (!dir.isEmpty())
-        return dir;
-    return QCoreApplication::applicationDirPath();
+    QStringList dirs;
+    const QString named = qEnvironmentVariable("QUILLON_PROGRAM_DIR");
+    if (!named.isEmpty())
+        dirs << named;
+    dirs << QCoreApplication::applicationDirPath();
+    QString system = qEnvironmentVariable("XDG_CONFIG_DIRS");
+    if (system.isEmpty())
+        system = QStringLiteral("/etc/xdg");
+    for (const QString &dir : system.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        dirs << dir + QStringLiteral("/quillon");
+    return dirs;
+}
+
+QString siteConfigDir(const QString &fileName)
+{
+    const QStringList dirs = siteConfigDirs();
+    for (const QString &dir : dirs) {
+        if (QFileInfo(dir + QLatin1Char('/') + fileName).isFile())
+            return dir;
+    }
+    return dirs.last();
+}
+
+QString defaultEditor()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("notepad");
+#else
+    return QStringLiteral("xdg-open"); // the desktop's way to open a text file
+#endif
+}
+
+QString defaultSshCommand()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("plink-x86.exe");
+#else
+    return QStringLiteral("plink");
+#endif
+}
+
+bool hasClearCaseExplorer()
+{
+#ifdef Q_OS_WIN
+    return true;
+#else
+    return false;
+#endif
 }
 
 QString uncRoot()

@@ -14,9 +14,21 @@ class QProcess;
 // paths); they become local paths only at the boundary, through this layer.
 namespace platform {
 
-// Where the program looks for its configuration files: QUILLON_PROGRAM_DIR
-// when set, else the directory of the executable.
-QString programDir();
+// The folders where the site's configuration file is looked for, in this
+// order: the folder named by QUILLON_PROGRAM_DIR (when set), the program's
+// own folder, then "quillon" in each of the system configuration folders
+// ($XDG_CONFIG_DIRS, /etc/xdg when unset).
+QStringList siteConfigDirs();
+// The first of them that holds the file; when none does, the last one
+// looked in (where its absence is reported).
+QString siteConfigDir(const QString &fileName);
+
+// The platform's own programs where the site names none: the editor that
+// opens a text file, the SSH client's file name; and whether ClearCase's
+// Explorer exists here.
+QString defaultEditor();
+QString defaultSshCommand();
+bool hasClearCaseExplorer();
 
 // Where UNC paths are mapped to on systems without them: QUILLON_UNC_ROOT,
 // else /net (the automounter's hosts map).

@@ -1,5 +1,7 @@
 #include "site/configrecord.h"
 
+#include "base/platform.h"
+
 const std::array<ConfigKey, 17> &configKeys()
 {
     static const std::array<ConfigKey, 17> keys{{
@@ -38,7 +40,7 @@ void setSharedDefaults(ConfigRecord &rec)
     rec.KESTREL_CONFIG = QStringLiteral("\\ccstorage\\utils\\kestrel\\config");
     rec.KESTREL_HOME = QStringLiteral("\\ccstorage\\utils\\kestrel");
     rec.HOST = QStringLiteral("vobhost");
-    rec.SSH_CMD = QStringLiteral("plink-x86.exe");
+    rec.SSH_CMD = platform::defaultSshCommand();
     rec.SSH_HOME = QStringLiteral("\\\\vobhost\\tools\\ssh");
     rec.VOB_SERVER = QStringLiteral("vobhost");
     rec.HELPDESK = QStringLiteral("https://helpdesk.example.com/logon");

@@ -21,6 +21,9 @@ class frmHelp;
 struct AppGlobalsData {
     ConfigRecord config;
     QString cfg_file_name;
+    // The folder the configuration file was found in (or last looked for
+    // in), where its alternate is looked for too.
+    QString programDir;
     QString unix_user; // the current user name, set by the template catalogue
     QString tag_user;  // always equal to unix_user
     std::vector<TemplateRecord> view_templates;

@@ -25,7 +25,7 @@ void frmMain::readConfiguration(const QString &path)
 {
     ConfigRecord &config = AppGlobals().config;
     const ConfigReadResult read =
-        read_config_file(path, config, platform::programDir(), strip_non_ansi(get_login_name()));
+        read_config_file(path, config, AppGlobals().programDir, strip_non_ansi(get_login_name()));
     for (const auto &[file, why] : read.unreadable)
         showMessage(QStringLiteral("Error determining file exist --> ") + file + QStringLiteral("::") + why,
                     MsgIcon::Critical);
@@ -225,7 +225,7 @@ void frmMain::change_op_mode()
         // Checked means the alternate file's settings; a site without a usable
         // alternate file stays on its primary one rather than losing its
         // settings to the defaults.
-        const QString dir = platform::programDir() + QStringLiteral("\\");
+        const QString dir = AppGlobals().programDir + QStringLiteral("\\");
         const QString &alternate = config.CFG_FILE_ALTERNATE;
         const bool useAlternate = ui->opModeCB->isChecked() &&
                                   alternate != QLatin1String("CFG_FILE_ALTERNATE") &&
@@ -269,6 +269,6 @@ void frmMain::Reload_Click()
     if (!reloading)
         return;
     ConfigRecord &config = AppGlobals().config;
-    passOver([&] { readConfiguration(platform::programDir() + QStringLiteral("\\") + config.CFG_FILE); });
+    passOver([&] { readConfiguration(AppGlobals().programDir + QStringLiteral("\\") + config.CFG_FILE); });
     passOver([&] { set_gui_values(); });
 }

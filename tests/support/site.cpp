@@ -35,6 +35,7 @@ TestSite::TestSite(const QString &user)
                             "unc/vobhost/ccstg/views", "ccsim"})
         QDir(root()).mkpath(QLatin1String(dir));
     qputenv("QUILLON_PROGRAM_DIR", programDir().toLocal8Bit());
+    qputenv("XDG_CONFIG_DIRS", (root() + "/xdg").toLocal8Bit()); // no system configuration but the site's
     qputenv("QUILLON_UNC_ROOT", (root() + "/unc").toLocal8Bit());
     qputenv("CCSIM_HOME", (root() + "/ccsim").toLocal8Bit());
     qputenv("USER", user.toLocal8Bit());

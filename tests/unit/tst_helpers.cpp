@@ -2,6 +2,7 @@
 
 #include "base/arguments.h"
 #include "base/files.h"
+#include "base/platform.h"
 #include "base/strings.h"
 #include "site/required_files.h"
 
@@ -37,6 +38,26 @@ private slots:
                     {"ab\"c", 1, "abc"}};
         for (const auto &r : rows)
             QVERIFY2(GetParam(r.n, r.line) == r.expected, r.line);
+    }
+
+    // The site's file: beside QUILLON_PROGRAM_DIR, beside the program, then in the system folders in
+    // their order; when nowhere, the last place looked.
+    void siteConfiguration_lookedForInOrder()
+    {
+        QDir d(m_tree.path());
+        QVERIFY(d.mkpath("named") && d.mkpath("sys1/quillon") && d.mkpath("sys2/quillon"));
+        QVERIFY(touch(d.filePath("sys2/quillon/qn.cfg")) && touch(d.filePath("sys1/quillon/other.cfg")) &&
+                touch(d.filePath("named/other.cfg")));
+        qputenv("XDG_CONFIG_DIRS", (d.filePath("sys1") + ':' + d.filePath("sys2")).toLocal8Bit());
+        qputenv("QUILLON_PROGRAM_DIR", d.filePath("named").toLocal8Bit());
+        QCOMPARE(platform::siteConfigDir("other.cfg"), d.filePath("named"));
+        QCOMPARE(platform::siteConfigDir("qn.cfg"), d.filePath("sys2/quillon"));
+        QCOMPARE(platform::siteConfigDir("none.cfg"), d.filePath("sys2/quillon"));
+        qunsetenv("QUILLON_PROGRAM_DIR");
+        QCOMPARE(platform::siteConfigDir("other.cfg"), d.filePath("sys1/quillon"));
+        QCOMPARE(platform::siteConfigDirs().first(), QCoreApplication::applicationDirPath());
+        qunsetenv("XDG_CONFIG_DIRS");
+        QCOMPARE(platform::siteConfigDirs().last(), "/etc/xdg/quillon");
     }
 
     void stringHelpers_shortAndOverFortyThousandCharacters()

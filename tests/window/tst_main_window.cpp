@@ -153,7 +153,8 @@ private slots:
         QVERIFY(!find<QCheckBox>("opModeCB")->isEnabled());
 
         m_window = m_site->open("absent.cfg");
-        QCOMPARE(msgs.shown, (QList<Msg>{{"File does not exist --> " + m_site->programDir() + "\\absent.cfg",
+        // Looked for beside QUILLON_PROGRAM_DIR, the program, then the system folders: the last is named.
+        QCOMPARE(msgs.shown, (QList<Msg>{{"File does not exist --> " + m_site->root() + "/xdg/quillon\\absent.cfg",
                                           MsgIcon::Critical}}));
         QCOMPARE(AppGlobals().config.CFG_FILE, "qn.cfg");
         msgs.clear();
