@@ -5,7 +5,7 @@ set -eu
 
 # clang and its runtimes build the fuzz targets (libFuzzer) and the
 # sanitizer runs; the others build, test and show the program.
-packages="cmake ninja-build g++ ccache qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+packages="cmake ninja-build g++ ccache qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
 xvfb xauth fonts-dejavu-core putty-tools openssh-server clang libclang-rt-14-dev"
 
 missing=""
