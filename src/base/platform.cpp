@@ -1,5 +1,7 @@
 #include "base/platform.h"
 
+#include "base/logging.h"
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -39,9 +41,12 @@ QString siteConfigDir(const QString &fileName)
 {
     const QStringList dirs = siteConfigDirs();
     for (const QString &dir : dirs) {
-        if (QFileInfo(dir + QLatin1Char('/') + fileName).isFile())
+        if (QFileInfo(dir + QLatin1Char('/') + fileName).isFile()) {
+            qCDebug(lcConfig).noquote() << fileName << "found in" << dir;
             return dir;
+        }
     }
+    qCWarning(lcConfig).noquote() << fileName << "found in none of" << dirs.join(QStringLiteral(", "));
     return dirs.last();
 }
 

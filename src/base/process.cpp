@@ -1,5 +1,6 @@
 #include "base/process.h"
 
+#include "base/command_log.h"
 #include "base/errors.h"
 #include "base/platform.h"
 #include "base/waiting.h"
@@ -71,11 +72,15 @@ RunResult runProgram(const CommandLine &command, const RunOptions &options)
     RunResult result;
     if (options.interrupt)
         options.interrupt->check();
+    CommandRun logged(CommandRecord::Source::Program, command.shown());
+    CommandRecord &record = logged.record();
     std::optional<platform::SecretChannel> channel;
     if (command.hasSecretFile()) {
         channel.emplace(options.secret);
         if (!channel->isValid()) {
             result.startError = channel->error();
+            record.firstError = result.startError;
+            logged.finish();
             return result;
         }
     }
@@ -114,6 +119,8 @@ RunResult runProgram(const CommandLine &command, const RunOptions &options)
     }
     if (failed || proc->error() == QProcess::FailedToStart) {
         result.startError = startFailure(*proc);
+        record.firstError = result.startError;
+        logged.finish();
         return result;
     }
     result.started = true;
@@ -124,14 +131,27 @@ RunResult runProgram(const CommandLine &command, const RunOptions &options)
     }
     if (capture)
         result.errors = capture->tail(kCapturedErrorBytes);
+    record.ran = true;
+    record.exitCode = result.exitCode;
+    record.crashed = result.crashed;
+    record.timedOut = result.timedOut;
+    record.firstError = commandlog::firstLine(QString::fromLocal8Bit(result.errors));
+    logged.finish();
     return result;
 }
 
 void startProgram(const CommandLine &command)
 {
+    CommandRun logged(CommandRecord::Source::Program, command.shown());
+    logged.record().detached = true;
     QProcess proc;
     proc.setProgram(platform::toLocalPath(command.program()));
     proc.setArguments(argumentsOf(command, QString()));
-    if (!proc.startDetached())
-        throw QuillonError(startFailure(proc));
+    const bool started = proc.startDetached();
+    logged.record().ran = started;
+    if (!started)
+        logged.record().firstError = startFailure(proc);
+    logged.finish();
+    if (!started)
+        throw QuillonError(logged.record().firstError);
 }

@@ -49,6 +49,7 @@ struct CommandResult {
     QString output;        // standard output (error and warning lines excluded)
     QStringList errors;    // the "cleartool: Error: " lines, prefix removed
     bool timedOut = false; // cleartool did not answer in time
+    bool started = true;   // false: cleartool could not be started at all
 };
 
 class Interrupt;

@@ -2,6 +2,8 @@
 // co-process while it lives, else one process per command. Nothing here
 // blocks: every wait is a local event loop.
 
+#include "base/command_line.h"
+#include "base/command_log.h"
 #include "base/platform.h"
 #include "base/textfile.h"
 #include "base/waiting.h"
@@ -152,10 +154,12 @@ bool CCSession::Impl::ensureCoprocess()
     platform::applyChildSetup(*co, setup);
     co->start();
     if (co->state() == QProcess::NotRunning) {
+        qCWarning(lcClearCase).noquote() << "cleartool -status could not be started:" << co->errorString();
         delete co;
         co = nullptr;
         return false;
     }
+    qCDebug(lcClearCase) << "cleartool -status started, process" << co->processId();
     sent = 0;
     out.clear();
     return true;
@@ -303,6 +307,7 @@ CommandResult CCSession::Impl::runOnce(const QStringList &args)
     std::unique_ptr<QProcess> done(process);
     if (failed) {
         result.status = -1;
+        result.started = false;
         result.errors << QStringLiteral("Unable to start cleartool: %1").arg(process->errorString());
         return result;
     }
@@ -368,6 +373,7 @@ CommandResult CCSession::run(const QStringList &args)
         result.errors << timeoutText(d->answerTimeoutMs);
         return result;
     }
+    CommandRun logged(CommandRecord::Source::ClearCase, CommandLine(kProgram, args).shown());
     CommandResult result;
     bool answered = false;
     // A command asked while another one waits for its answer (from a handler
@@ -384,5 +390,11 @@ CommandResult CCSession::run(const QStringList &args)
         result = d->runOnce(args);
     if (result.timedOut && d->actions > 0)
         d->actionTimedOut = true;
+    CommandRecord &record = logged.record();
+    record.ran = result.started;
+    record.exitCode = result.status;
+    record.timedOut = result.timedOut;
+    record.firstError = result.errors.value(0);
+    logged.finish();
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 #include "base/files.h"
+#include "base/logging.h"
 #include "base/textfile.h"
 
 void readConfigLines(QIODevice &device, ConfigRecord &rec, QStringList &projects)
@@ -43,6 +44,7 @@ ConfigReadResult read_config_file(const QString &path, ConfigRecord &rec, const 
         return found;
     };
     if (!exists(path)) {
+        qCWarning(lcConfig).noquote() << "no configuration file" << path << "- the defaults are used";
         result.missing = true;
         set_config_defaults(rec);
         return result;
@@ -53,12 +55,16 @@ ConfigReadResult read_config_file(const QString &path, ConfigRecord &rec, const 
         readConfigLines(*file, rec, result.projects);
     } catch (const std::exception &e) {
         result.error = errorDescription(e);
+        qCWarning(lcConfig).noquote() << "reading" << path << "failed:" << result.error;
         return result;
     }
+    qCDebug(lcConfig).noquote() << "read" << path << "(" << result.projects.size() << "projects )";
     result.checked = true;
     result.ntOnly = isWord(rec.IS_INTEROP, "false");
     result.alternateUsable = rec.CFG_FILE_ALTERNATE != QLatin1String("CFG_FILE_ALTERNATE") &&
                              exists(programDir + QStringLiteral("\\") + rec.CFG_FILE_ALTERNATE);
     result.admin = rec.ADMIN.toLower().contains(login.toLower());
+    if (!result.alternateUsable)
+        qCDebug(lcConfig).noquote() << "no alternate configuration" << rec.CFG_FILE_ALTERNATE << "in" << programDir;
     return result;
 }

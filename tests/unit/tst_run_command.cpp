@@ -1,6 +1,7 @@
 // run_command and start_program: real child processes started from argument lists, waited for in an
 // event loop.
 
+#include "base/command_log.h"
 #include "base/errors.h"
 #include "base/platform.h"
 #include "base/process.h"
@@ -162,6 +163,70 @@ private slots:
         QVERIFY(!QFile::exists(ended));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ended), 10000);
         QVERIFY_THROWS_EXCEPTION(Interrupted, runProgram(sh(u":"_s), options)); // set stays set
+    }
+
+    // Every program started is recorded and, when asked for, logged: arguments with the secret masked,
+    // exit status, duration, first error; failures as warnings. Nothing is logged by default.
+    void everyProgram_recordedAndLogged_secretMasked()
+    {
+        static QList<std::pair<QtMsgType, QString>> logged;
+        logged.clear();
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context,
+                                                                    const QString &text) {
+            if (QByteArray(context.category).startsWith("quillon."))
+                logged.append({type, QString::fromLatin1(context.category) + u": "_s + text});
+        });
+        commandlog::clear();
+        runProgram(sh(u"exit 1"_s));
+        QVERIFY(logged.isEmpty());
+
+        QLoggingCategory::setFilterRules(u"quillon.*=true"_s);
+        RunOptions options;
+        options.captureErrors = true;
+        runProgram(sh(u"echo; echo oops >&2; echo more >&2; exit 3"_s, {u"S3cret"_s}).arg(u"pw"_s), options);
+        CommandLine secret = sh(u":"_s);
+        secret.arg(u"S3cret"_s, CommandLine::Kind::Secret);
+        runProgram(secret);
+        runProgram(CommandLine(u"quillon-no-such-program"_s));
+        QVERIFY_THROWS_EXCEPTION(QuillonError, startProgram(CommandLine(u"quillon-no-such-explorer"_s)));
+        Interrupt interrupt;
+        options.interrupt = &interrupt;
+        QTimer::singleShot(50, &interrupt, &Interrupt::set);
+        QVERIFY_THROWS_EXCEPTION(Interrupted, runProgram(sh(u"sleep 0.3"_s), options));
+        QLoggingCategory::setFilterRules(QString());
+        qInstallMessageHandler(previous);
+
+        const auto &log = commandlog::entries();
+        QCOMPARE(log.size(), size_t(6));
+        QCOMPARE(log[1].command, u"sh -c echo; echo oops >&2; echo more >&2; exit 3 sh S3cret pw"_s);
+        QVERIFY(log[1].ran && log[1].exitCode == 3 && log[1].failed());
+        QCOMPARE(log[1].firstError, u"oops"_s);
+        QCOMPARE(log[2].command, u"sh -c : sh ********"_s);
+        QVERIFY(!log[2].failed() && log[2].outcome().startsWith(u"exit 0 in "_s));
+        QVERIFY(!log[3].ran && log[3].failed() && log[3].outcome().startsWith(u"could not start: "_s));
+        QVERIFY(log[4].detached && !log[4].ran);
+        QVERIFY(log[5].interrupted && !log[5].failed());
+        // Logged: a start and an outcome for each; the failures as warnings; the secret nowhere.
+        QCOMPARE(logged.size(), 10);
+        const QStringList warned = [] {
+            QStringList w;
+            for (const auto &[type, text] : logged)
+                if (type == QtWarningMsg)
+                    w << text;
+            return w;
+        }();
+        QCOMPARE(warned.size(), 3);
+        QVERIFY2(warned[0].startsWith(u"quillon.process: sh -c echo; echo oops"_s) &&
+                     warned[0].contains(u"-> exit 3 in "_s) && warned[0].endsWith(u" ms: oops"_s),
+                 qPrintable(warned[0]));
+        for (const auto &[type, text] : logged)
+            QVERIFY2(!text.contains(u"S3cret"_s) || text.contains(u"sh S3cret pw"_s), qPrintable(text));
+
+        // Only the newest are kept.
+        for (std::size_t i = 0; i < kCommandLogSize; ++i)
+            commandlog::add(CommandRecord{});
+        QCOMPARE(log.size(), kCommandLogSize);
+        QVERIFY(log.front().command.isEmpty());
     }
 };
 
