@@ -7,10 +7,11 @@
 #include "site/configrecord.h"
 #include "site/required_files.h"
 #include "ui/appglobals.h"
+#include "ui/artwork.h"
 #include "ui/frmMain.h"
 #include "ui/messages.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 namespace {
 // Shows what the required-files check met, then its answer.
@@ -63,6 +64,9 @@ bool Main()
 frmMain *loadMainWindow(const QString &cfg_name)
 {
     AppGlobalsData &g = AppGlobals();
+    // Every window carries the program's icon; the desktop knows it by its entry.
+    QGuiApplication::setWindowIcon(artwork::programIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.quillon_works.quillon"));
     set_config_keys(g.config);
     g.config.CFG_FILE = cfg_name;
     // The site's configuration: the first folder that holds the file.

@@ -3,6 +3,7 @@
 #include "ui_frmAbout.h"
 
 #include "ui/appglobals.h"
+#include "ui/artwork.h"
 #include "ui/frmGettingHelp.h"
 #include "ui/frmMain.h"
 #include "ui/messages.h"
@@ -10,6 +11,7 @@
 frmAbout::frmAbout(QWidget *parent) : QDialog(parent), ui(new Ui::frmAbout)
 {
     ui->setupUi(this);
+    artwork::showLogo(ui->Image1);
     connect(ui->okBut, &QPushButton::clicked, this, &QDialog::accept);
     load();
 }

@@ -2,6 +2,7 @@
 
 #include "ui_frmGettingHelp.h"
 
+#include "ui/artwork.h"
 #include "ui/desktop.h"
 #include "ui/frmMain.h"
 
@@ -13,6 +14,7 @@ frmGettingHelp::frmGettingHelp(QWidget *parent) : QDialog(parent), ui(new Ui::fr
     connect(ui->Command1, &QPushButton::clicked, this, &QDialog::accept);
     ui->Image1->setToolTip(SUPPLIER_SITE);
     ui->Image1->installEventFilter(this);
+    artwork::fillWithBanner(ui->Image1);
     load();
 }
 

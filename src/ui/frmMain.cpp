@@ -3,8 +3,10 @@
 #include "ui/frmMain.h"
 
 #include "base/errors.h"
+#include "base/platform.h"
 #include "clearcase/clearcase.h"
 #include "ui/appglobals.h"
+#include "ui/artwork.h"
 #include "ui/messages.h"
 #include "ui_frmMain.h"
 
@@ -62,6 +64,23 @@ void frmMain::setupControls()
         w->hide();
 
     ui->projectCombo->setEditText(QStringLiteral("<choose project>"));
+    // The platform's own way to open a text file, until the user types another.
+    ui->useEditorTxt->setText(platform::defaultEditor());
+    if (!platform::hasClearCaseExplorer()) {
+        auto *note = new QLabel(QStringLiteral("(not available on this platform)"), ui->configFrame);
+        note->setObjectName(QStringLiteral("ccExplorerNoteLbl"));
+        note->setEnabled(false);
+        ui->optionsRow->insertWidget(ui->optionsRow->indexOf(ui->ccExplorerCB) + 1, note);
+        setTip(ui->ccExplorerCB, QStringLiteral("ClearCase Explorer is not available on this platform"));
+    }
+    // Sharp at any scaling: the banner fills the strip at every width, the
+    // logo is drawn for the screen.
+    artwork::fillWithBanner(ui->logoImage);
+    artwork::showLogo(ui->Image1);
+    // The note floats over the upper right of the template list, below the
+    // list's buttons; it follows the list when the window changes size.
+    ui->mainFrameLayout->removeWidget(ui->txtMsg);
+    ui->viewsList->installEventFilter(this);
     // Config specs read best in a fixed-width font.
     ui->txtConfigSpec->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     ui->pwdTxt->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
@@ -159,8 +178,20 @@ void frmMain::connectHandlers()
     onTrigger(ui->About, &frmMain::About_Click);
 }
 
+void frmMain::placeNote()
+{
+    QWidget *host = ui->txtMsg->parentWidget();
+    const QWidget *rows = ui->viewsList->viewport();
+    const QRect list(rows->mapTo(host, QPoint(0, 0)), rows->size());
+    const int width = qBound(ui->txtMsg->minimumWidth(), list.width() / 2, ui->txtMsg->maximumWidth());
+    ui->txtMsg->setGeometry(list.right() + 1 - width, list.top(), width, ui->txtMsg->maximumHeight());
+    ui->txtMsg->raise();
+}
+
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ui->viewsList && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+        placeNote();
     if ((watched == ui->Label1 || watched == ui->logoImage) && event->type() == QEvent::MouseButtonRelease) {
         logoImage_Click();
         return true;

@@ -121,6 +121,8 @@ private:
     void setupControls();
     void setupMenus();
     void setupAccessibility();
+    // Puts the note over the upper right of the template list.
+    void placeNote();
     void connectHandlers();
 
     // The ClearCase objects, created on first use, on one cleartool session.

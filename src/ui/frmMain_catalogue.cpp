@@ -155,6 +155,9 @@ void frmMain::viewsList_Click()
         else if (r.status.contains(QLatin1Char('C')))
             note = QStringLiteral("NOTE: View ") + tag + QStringLiteral(" has been created by is not active");
         ui->txtMsg->setPlainText(note);
+        // Read out with its name when it appears.
+        ui->txtMsg->setAccessibleDescription(note);
+        placeNote();
         ui->txtMsg->setVisible(!note.isEmpty());
     });
 }

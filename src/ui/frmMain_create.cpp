@@ -4,6 +4,7 @@
 #include "ui/frmMain.h"
 
 #include "base/errors.h"
+#include "base/platform.h"
 #include "base/process.h"
 #include "clearcase/views.h"
 #include "kestrel/creation.h"
@@ -142,7 +143,7 @@ void frmMain::finishCreation(const QString &created)
 {
     const ConfigRecord &c = AppGlobals().config;
     frmProgress &progress = AppGlobals().progress();
-    if (isExactlyTrue(c.CC_EXPLORER))
+    if (isExactlyTrue(c.CC_EXPLORER) && platform::hasClearCaseExplorer())
         startProgram(CommandLine(QStringLiteral("clearexplorer")));
 
     progress.set_msg(QStringLiteral("* * Finished * *"));

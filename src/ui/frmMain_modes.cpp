@@ -136,6 +136,10 @@ void frmMain::set_gui_values()
     for (const auto &[box, value] : shown) {
         box->setText(*value);
         box->setReadOnly(true);
+        // Looks as it is: shown, not for typing in.
+        QPalette look = box->palette();
+        look.setColor(QPalette::Base, look.color(QPalette::Window));
+        box->setPalette(look);
     }
 
     ui->ccExplorerCB->setChecked(isWord(c.CC_EXPLORER, "true"));

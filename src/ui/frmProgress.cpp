@@ -2,9 +2,12 @@
 
 #include "ui_frmProgress.h"
 
+#include "ui/artwork.h"
+
 frmProgress::frmProgress(QWidget *parent) : QWidget(parent, Qt::Window), ui(new Ui::frmProgress)
 {
     ui->setupUi(this);
+    artwork::showLogo(ui->Image1);
     ui->progressBar->setMinimum(0);
     ui->progressBar->setMaximum(100);
     // A child by name like the other controls; as a member it leaves the

@@ -3,6 +3,7 @@
 #include "ui_frmViewDetail.h"
 
 #include <QFontDatabase>
+#include <QShortcut>
 
 frmViewDetail::frmViewDetail(QWidget *parent) : QWidget(parent, Qt::Window), ui(new Ui::frmViewDetail)
 {
@@ -12,6 +13,8 @@ frmViewDetail::frmViewDetail(QWidget *parent) : QWidget(parent, Qt::Window), ui(
     ui->detailTxt_0->setFont(fixed);
     ui->detailTxt_1->setFont(fixed);
     connect(ui->closeBut, &QPushButton::clicked, this, &QWidget::hide);
+    // Escape closes it, as it closes a dialog.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::hide);
 }
 
 frmViewDetail::~frmViewDetail()
