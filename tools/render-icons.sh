@@ -7,7 +7,7 @@
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 svg=$top/src/ui/resources/images/quillon.svg
-id=example.quillon_works.Quillon
+id=example.quillon_works.quillon
 command -v rsvg-convert >/dev/null || {
     echo "render-icons: rsvg-convert is missing (apt-get install librsvg2-bin)" >&2
     exit 1
