@@ -4,9 +4,12 @@
 set -eu
 
 # clang and its runtimes build the fuzz targets (libFuzzer) and the
-# sanitizer runs; the others build, test and show the program.
+# sanitizer runs; dpkg-dev makes the Debian package (tools/package.sh);
+# desktop-file-utils, appstream and groff-base check the desktop entry, the
+# metainfo and the manual page; the others build, test and show the program.
 packages="cmake ninja-build g++ ccache qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
-xvfb xauth fonts-dejavu-core putty-tools openssh-server clang libclang-rt-14-dev"
+xvfb xauth fonts-dejavu-core putty-tools openssh-server clang libclang-rt-14-dev
+dpkg-dev desktop-file-utils appstream groff-base"
 
 missing=""
 for p in $packages; do
