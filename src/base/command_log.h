@@ -20,17 +20,20 @@ struct CommandRecord {
     enum class Source { Program, ClearCase };
     Source source = Source::Program;
     QDateTime started;
-    QString command;         // the program and its arguments as shown, secrets masked
-    bool ran = false;        // false: it could not be started
-    bool detached = false;   // started and not waited for
-    int exitCode = -1;       // -1 when there is none
+    QString command;       // the program and its arguments as shown, secrets masked
+    bool ran = false;      // false: it could not be started
+    bool detached = false; // started and not waited for
+    int exitCode = -1;     // -1 when there is none
     bool crashed = false;
-    bool timedOut = false;   // not answered in time (it may still run)
+    bool timedOut = false;    // not answered in time (it may still run)
     bool interrupted = false; // the wait was ended (the window closed); it runs on
     qint64 durationMs = 0;
-    QString firstError;      // the start failure, or the first line of its errors
+    QString firstError; // the start failure, or the first line of its errors
 
-    bool failed() const { return !ran || crashed || timedOut || (!detached && !interrupted && exitCode != 0); }
+    bool failed() const
+    {
+        return !ran || crashed || timedOut || (!detached && !interrupted && exitCode != 0);
+    }
     // "exit 0 in 12 ms", "could not start: ...", "no answer after 60000 ms", ...
     QString outcome() const;
 };

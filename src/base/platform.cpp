@@ -77,6 +77,11 @@ bool hasClearCaseExplorer()
 #endif
 }
 
+bool hasClearCaseDialogs()
+{
+    return hasClearCaseExplorer(); // both come with ClearCase on Windows only
+}
+
 QString uncRoot()
 {
     const QString root = qEnvironmentVariable("QUILLON_UNC_ROOT");
@@ -185,20 +190,32 @@ SecretChannel::SecretChannel(const QByteArray &secret, Kind kind)
         m_path = QStringLiteral("/dev/fd/%1").arg(m_readFd);
         return;
     }
-    // A file in a folder of its own that only the user may enter.
+    m_file = std::make_unique<PrivateFile>(QStringLiteral("password"), secret);
+    m_path = m_file->path();
+    m_error = m_file->error();
+}
+
+SecretChannel::~SecretChannel()
+{
+    started();
+}
+
+PrivateFile::PrivateFile(const QString &fileName, const QByteArray &content)
+{
     QString base = privateRuntimeDir();
     if (base.isEmpty())
         base = QDir::tempPath();
-    QByteArray dir = QFile::encodeName(base + QStringLiteral("/quillon-pw.XXXXXX"));
+    QByteArray dir = QFile::encodeName(base + QStringLiteral("/quillon.XXXXXX"));
     if (!::mkdtemp(dir.data())) {
         m_error = QString::fromLocal8Bit(std::strerror(errno));
         return;
     }
     m_dir = QFile::decodeName(dir);
     ::chmod(dir.constData(), 0700);
-    const QByteArray file = dir + "/password";
+    const QByteArray file = dir + '/' + QFile::encodeName(fileName);
     const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    const bool written = fd >= 0 && ::write(fd, secret.constData(), size_t(secret.size())) == secret.size();
+    const bool written =
+        fd >= 0 && ::write(fd, content.constData(), size_t(content.size())) == content.size();
     if (fd >= 0)
         ::close(fd);
     if (!written) {
@@ -208,11 +225,16 @@ SecretChannel::SecretChannel(const QByteArray &secret, Kind kind)
     m_path = QFile::decodeName(file);
 }
 
-SecretChannel::~SecretChannel()
+PrivateFile::~PrivateFile()
 {
-    started();
     if (!m_dir.isEmpty())
         QDir(m_dir).removeRecursively();
+}
+
+QByteArray PrivateFile::read() const
+{
+    QFile f(m_path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void SecretChannel::started()

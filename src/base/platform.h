@@ -24,11 +24,13 @@ QStringList siteConfigDirs();
 QString siteConfigDir(const QString &fileName);
 
 // The platform's own programs where the site names none: the editor that
-// opens a text file, the SSH client's file name; and whether ClearCase's
-// Explorer exists here.
+// opens a text file, the SSH client's file name; whether ClearCase's
+// Explorer exists here, and its start-view, remove-view and find-checkouts
+// programs.
 QString defaultEditor();
 QString defaultSshCommand();
 bool hasClearCaseExplorer();
+bool hasClearCaseDialogs();
 
 // Where UNC paths are mapped to on systems without them: QUILLON_UNC_ROOT,
 // else /net (the automounter's hosts map).
@@ -53,6 +55,28 @@ std::optional<QStringList> listFiles(const QString &localDir, QString *error);
 // A folder only this user can use (the session's runtime folder, else one
 // in the user's cache), made when missing. Empty when none can be had.
 QString privateRuntimeDir();
+
+// A file that only this user may read or write, in a folder of its own that
+// only the user may enter (in the private runtime folder); both go with it.
+class PrivateFile {
+public:
+    PrivateFile(const QString &fileName, const QByteArray &content);
+    ~PrivateFile();
+    PrivateFile(const PrivateFile &) = delete;
+    PrivateFile &operator=(const PrivateFile &) = delete;
+
+    bool isValid() const { return !m_path.isEmpty(); }
+    QString error() const { return m_error; }
+    QString path() const { return m_path; }
+    // What it holds now (a program may have changed it); empty when it
+    // cannot be read.
+    QByteArray read() const;
+
+private:
+    QString m_dir;
+    QString m_path;
+    QString m_error;
+};
 
 // A private channel that hands a started program a secret (the Unix
 // password) without its command line or environment: the read end of a pipe
@@ -79,7 +103,7 @@ public:
 private:
     QString m_path;
     QString m_error;
-    QString m_dir; // the private folder of a file channel
+    std::unique_ptr<PrivateFile> m_file; // a file channel
     int m_readFd = -1;
 };
 

@@ -131,18 +131,20 @@ CCView ClearCaseApp::View(const QString &tag)
     throw ClearCaseError(QStringLiteral("cleartool listed no view with the tag \"%1\".").arg(tag));
 }
 
-QHash<QString, ViewInfo> ClearCaseApp::lookupViews(const QStringList &tags)
+QHash<QString, ViewInfo> ClearCaseApp::lookupViews(const QStringList &tags, bool withDates)
 {
     QHash<QString, ViewInfo> views;
-    runBatched(*m_session, {QStringLiteral("lsview"), QStringLiteral("-long")}, tags,
-               [&](const CommandResult &result, const QStringList &chunk) {
-                   QList<ViewInfo> listed = ccparse::parseLsviewLong(result.output);
-                   checkBatch(result, !listed.isEmpty(), chunk);
-                   const QSet<QString> asked(chunk.cbegin(), chunk.cend());
-                   for (ViewInfo &info : listed) {
-                       if (asked.contains(info.tag) && !views.contains(info.tag))
-                           views.insert(info.tag, std::move(info));
-                   }
-               });
+    QStringList command{QStringLiteral("lsview"), QStringLiteral("-long")};
+    if (withDates)
+        command << QStringLiteral("-properties");
+    runBatched(*m_session, command, tags, [&](const CommandResult &result, const QStringList &chunk) {
+        QList<ViewInfo> listed = ccparse::parseLsviewLong(result.output);
+        checkBatch(result, !listed.isEmpty(), chunk);
+        const QSet<QString> asked(chunk.cbegin(), chunk.cend());
+        for (ViewInfo &info : listed) {
+            if (asked.contains(info.tag) && !views.contains(info.tag))
+                views.insert(info.tag, std::move(info));
+        }
+    });
     return views;
 }

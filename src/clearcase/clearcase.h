@@ -7,6 +7,7 @@
 
 #include "base/errors.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -41,6 +42,11 @@ struct ViewInfo {
     QString owner;
     bool snapshot = false; // "View attributes:" holds snapshot
     bool ucm = false;      // "View attributes:" holds ucmview
+    QString uuid;          // "View uuid:" (not the tag's uuid)
+    // With -properties: the view's events; invalid where ClearCase gives none.
+    QDateTime created;
+    QDateTime modified;
+    QDateTime accessed;
 };
 
 // The outcome of one cleartool command.
@@ -146,8 +152,9 @@ public:
     // The view with this tag; throws ClearCaseError when no view has it.
     CCView View(const QString &tag);
     // The registry entries of many tags in one command; unknown tags are
-    // absent from the result.
-    QHash<QString, ViewInfo> lookupViews(const QStringList &tags);
+    // absent from the result. With withDates, the views' events too
+    // ("-properties"; a view whose storage is gone then has none).
+    QHash<QString, ViewInfo> lookupViews(const QStringList &tags, bool withDates = false);
 
 private:
     CCSession *m_session;
@@ -161,6 +168,10 @@ QList<ViewInfo> parseLsviewLong(const QString &text);
 QSet<QString> parseLsviewActive(const QString &text);
 // The bare tags of "lsview -short".
 QStringList parseLsviewShort(const QString &text);
+// A date as cleartool prints it: ISO 8601 ("2010-06-17T08:13:40-05:00",
+// "2018-04-27T07:58:08Z") or the older "17-Jun-10.08:13:40" (local time).
+// Invalid when it is neither.
+QDateTime parseDate(QStringView text);
 
 // The end of the co-process's answer to command number n: its marker
 // "Command <n> returned status <s>" (glued to the end of the output when that

@@ -49,7 +49,39 @@ void readFlags(QStringView value, ViewInfo &info)
     }
 }
 
+// "<date> by <user>@<host>": the date.
+QDateTime eventDate(QStringView value)
+{
+    const qsizetype blank = value.indexOf(QLatin1Char(' '));
+    return parseDate(blank < 0 ? value : value.left(blank));
+}
+
 } // namespace
+
+QDateTime parseDate(QStringView text)
+{
+    text = text.trimmed();
+    if (text.size() >= 19 && text[4] == QLatin1Char('-') && text[10] == QLatin1Char('T'))
+        return QDateTime::fromString(text.toString(), Qt::ISODate);
+    // "17-Jun-10.08:13:40": English month names whatever the locale.
+    static const QRegularExpression old(
+        QStringLiteral("^(\\d{1,2})-([A-Za-z]{3})-(\\d{2})\\.(\\d{2}):(\\d{2}):(\\d{2})$"));
+    const QRegularExpressionMatch m = old.match(text);
+    if (!m.hasMatch())
+        return {};
+    static const QStringList months = {QStringLiteral("jan"), QStringLiteral("feb"), QStringLiteral("mar"),
+                                       QStringLiteral("apr"), QStringLiteral("may"), QStringLiteral("jun"),
+                                       QStringLiteral("jul"), QStringLiteral("aug"), QStringLiteral("sep"),
+                                       QStringLiteral("oct"), QStringLiteral("nov"), QStringLiteral("dec")};
+    const int month = int(months.indexOf(m.captured(2).toLower())) + 1;
+    // Two-digit years: 70 to 99 are the 1900s, as cleartool's own epoch.
+    const int yy = m.captured(3).toInt();
+    const QDate date(yy >= 70 ? 1900 + yy : 2000 + yy, month, m.captured(1).toInt());
+    const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+    if (month == 0 || !date.isValid() || !time.isValid())
+        return {};
+    return QDateTime(date, time);
+}
 
 QList<ViewInfo> parseLsviewLong(const QString &text)
 {
@@ -77,6 +109,14 @@ QList<ViewInfo> parseLsviewLong(const QString &text)
             current->active = v->compare(QLatin1String("YES"), Qt::CaseInsensitive) == 0;
         else if (auto v = field(trimmed, QLatin1StringView("View owner:")))
             current->owner = v->toString();
+        else if (auto v = field(trimmed, QLatin1StringView("View uuid:")))
+            current->uuid = v->toString();
+        else if (auto v = field(trimmed, QLatin1StringView("Created ")))
+            current->created = eventDate(*v);
+        else if (auto v = field(trimmed, QLatin1StringView("Last modified ")))
+            current->modified = eventDate(*v);
+        else if (auto v = field(trimmed, QLatin1StringView("Last accessed ")))
+            current->accessed = eventDate(*v);
         else if (auto v = field(trimmed, QLatin1StringView("View attributes:")))
             readFlags(*v, *current);
         else if (auto v = field(trimmed, QLatin1StringView("Properties:")))

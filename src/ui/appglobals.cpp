@@ -5,7 +5,10 @@
 #include "ui/frmHelp.h"
 #include "ui/frmMain.h"
 #include "ui/frmProgress.h"
+#include "ui/frmTable.h"
 #include "ui/frmViewDetail.h"
+
+#include <QTreeWidget>
 
 AppGlobalsData &AppGlobals()
 {
@@ -51,6 +54,28 @@ frmHelp &AppGlobalsData::help()
     return created(m_help);
 }
 
+frmTable &AppGlobalsData::checkouts()
+{
+    if (!m_checkouts) {
+        created(m_checkouts).setObjectName(QStringLiteral("frmCheckouts"));
+        m_checkouts->setColumns(
+            {QStringLiteral("Path"), QStringLiteral("Kind"), QStringLiteral("Checked out")});
+        m_checkouts->rowsList()->setAccessibleName(QStringLiteral("Checkouts"));
+    }
+    return *m_checkouts;
+}
+frmTable &AppGlobalsData::commandLog()
+{
+    if (!m_commandLog) {
+        created(m_commandLog).setObjectName(QStringLiteral("frmCommandLog"));
+        m_commandLog->setWindowTitle(QStringLiteral("Command Log"));
+        m_commandLog->setColumns({QStringLiteral("Time"), QStringLiteral("Command"), QStringLiteral("Exit"),
+                                  QStringLiteral("Duration"), QStringLiteral("First error")});
+        m_commandLog->rowsList()->setAccessibleName(QStringLiteral("Commands run"));
+    }
+    return *m_commandLog;
+}
+
 void AppGlobalsData::unloadAll()
 {
     unload(m_viewDetail);
@@ -58,6 +83,8 @@ void AppGlobalsData::unloadAll()
     unload(m_gettingHelp);
     unload(m_about);
     unload(m_help);
+    unload(m_checkouts);
+    unload(m_commandLog);
     delete mainWindow.data();
     mainWindow.clear();
 }

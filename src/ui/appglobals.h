@@ -1,8 +1,8 @@
 #pragma once
 
 #include "site/configrecord.h"
-#include "ui/messages.h"
 #include "site/templates.h"
+#include "ui/messages.h"
 
 #include <QPointer>
 #include <QString>
@@ -15,6 +15,7 @@ class frmProgress;
 class frmGettingHelp;
 class frmAbout;
 class frmHelp;
+class frmTable;
 
 // The program-wide state, from Main to the end of the process. Each window
 // exists once; all but the main window are created on first use.
@@ -37,6 +38,9 @@ struct AppGlobalsData {
     frmGettingHelp &gettingHelp();
     frmAbout &about();
     frmHelp &help();
+    // The checkouts of a view, and the command log: two tables.
+    frmTable &checkouts();
+    frmTable &commandLog();
 
     // Closes every open window of the program, the main window last, and
     // deletes them (the next use creates them anew). Only where nothing
@@ -49,6 +53,8 @@ private:
     QPointer<frmGettingHelp> m_gettingHelp;
     QPointer<frmAbout> m_about;
     QPointer<frmHelp> m_help;
+    QPointer<frmTable> m_checkouts;
+    QPointer<frmTable> m_commandLog;
 };
 
 AppGlobalsData &AppGlobals();

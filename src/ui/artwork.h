@@ -18,6 +18,9 @@ QPixmap logo(int side, qreal dpr);
 // supplier's name and its motto at the right.
 QPixmap banner(QSize size, qreal dpr);
 
+// The mark of a view not used for long: a small grey clock.
+QIcon unusedMark();
+
 // Gives a label the logo at the size of the picture it holds.
 void showLogo(QLabel *label);
 // Keeps a label filled with the banner whenever it is resized.

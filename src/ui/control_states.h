@@ -15,6 +15,8 @@ enum class Activity {
     Creating,
     Removing,
     ReadingDetail,
+    StartingView,
+    EditingConfigSpec,
     Reloading,
 };
 

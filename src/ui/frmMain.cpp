@@ -176,6 +176,7 @@ void frmMain::connectHandlers()
     onTrigger(ui->content, &frmMain::content_Click);
     onClick(ui->helpBut, &frmMain::content_Click);
     onTrigger(ui->About, &frmMain::About_Click);
+    onTrigger(ui->CommandLog, &frmMain::CommandLog_Click);
 }
 
 void frmMain::placeNote()
@@ -280,7 +281,7 @@ void frmMain::reportClearCaseError(const QString &description)
     if (!m_states.idle() && m_clearCaseErrorShown)
         return;
     m_clearCaseErrorShown = true;
-    showMessage(QStringLiteral("ClearTool returned error: ") + description);
+    showMessage(QStringLiteral("ClearTool returned error: ") + description + LOG_HINT);
 }
 
 ClearCaseApp &frmMain::CC()

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "base/platform.h"
 #include "base/waiting.h"
 #include "clearcase/clearcase.h"
+#include "clearcase/view_ops.h"
 #include "kestrel/kestrel.h"
 #include "kestrel/ssh_client.h"
 #include "site/templates.h"
@@ -10,6 +12,7 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <map>
 #include <memory>
 
 namespace Ui {
@@ -17,6 +20,8 @@ class frmMain;
 }
 
 class CommandLine;
+class frmTable;
+class frmViewDetail;
 
 // The supplier named in the Help menu, the banner and the help windows.
 inline const QString SUPPLIER_NAME = QStringLiteral("Quillon Works");
@@ -26,8 +31,9 @@ inline const QString SUPPLIER_SITE = QStringLiteral("https://www.quillon-works.e
 // frmMain*.cpp: layout and small handlers (frmMain.cpp), start-up and modes
 // (frmMain_modes.cpp), existing views (frmMain_views.cpp), the template
 // catalogue and display (frmMain_catalogue.cpp), view creation
-// (frmMain_create.cpp), operations on existing views and their detail
-// (frmMain_existing.cpp), help (frmMain_help.cpp).
+// (frmMain_create.cpp), removal and the Tools menu (frmMain_removal.cpp),
+// the view detail and its config spec (frmMain_existing.cpp), help
+// (frmMain_help.cpp).
 class frmMain : public QMainWindow {
     Q_OBJECT
 
@@ -76,6 +82,9 @@ private:
 
     // Existing views (frmMain_views.cpp).
     void get_myviews(const QString &region);
+    // The last access of each listed view in its tool tip; views unused for
+    // long are marked (their text stays the tag).
+    void markViewAges(const QStringList &tags);
     void refreshBut_Click();
     void refreshViewBut_Click();
 
@@ -95,22 +104,42 @@ private:
     // says of the created tag.
     void finishCreation(const QString &created);
 
-    // Operations on existing views and their detail (frmMain_existing.cpp).
+    // Removal and the Tools menu (frmMain_removal.cpp).
     void removeViewBut_Click();
-    void remove_view(QString &tag);
+    // Asks before a removal, naming what would be lost; force: rmview may
+    // take the checkouts the user was told of.
+    bool askToRemove(const QString &tag, const RemovalCheck *check, bool &force);
+    void remove_view(const QString &tag, const RemovalCheck *check, bool force);
+    void offerStaleCleanUp(const ViewInfo &view, const QString &error);
     void StartView_Click();
     void RemoveView_Click();
     void FindCO_Click();
-    void show_view_detail();
-    void myViewsList_DblClick();
     // Starts one of ClearCase's own programs and waits for it.
     void runTool(const CommandLine &tool);
+    // The tag selected in "My Existing View(s):"; when none, says so.
+    QString chosenView();
+    void startSelectedView();
+    void showSelectedCheckouts();
+    // The checkouts window filled for a view (not shown).
+    frmTable &showCheckouts(const QString &tag, const QList<Checkout> &checkouts);
+
+    // The view detail (frmMain_existing.cpp).
+    void show_view_detail();
+    void myViewsList_DblClick();
+    // The tag selected in "My Existing View(s):", or nothing.
+    QString selectedView() const;
+    // Created, last modified, last accessed, from the long listing.
+    void showViewAge(frmViewDetail &detail, const QString &listing);
+    // "Edit Config Spec…" of View Detail (frmMain_configspec.cpp): the
+    // config spec in a private file, the editor, then setcs when changed.
+    void editConfigSpec(const QString &tag);
 
     // Help (frmMain_help.cpp).
     void content_Click();
     void HelpDesk_Click();
     void GettingHelp_Click();
     void About_Click();
+    void CommandLog_Click();
     void logoImage_Click();
 
     // Shows "ClearTool returned error: " + description, once per user
@@ -158,6 +187,9 @@ private:
     ControlStates m_states;
     std::optional<CCSession::Action> m_ccAction; // the running activity's deadline
     bool m_clearCaseErrorShown = false;
+    // Edited config specs ClearCase refused or the user did not set yet, by
+    // tag: the next edit of that view starts from them.
+    std::map<QString, std::unique_ptr<platform::PrivateFile>> m_configSpecDrafts;
     bool m_busy = false;
 };
 

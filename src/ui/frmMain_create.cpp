@@ -41,7 +41,8 @@ public:
     void unreadable(const QString &text) override { showMessage(text, MsgIcon::Critical); }
     void failed(const QString &text) override
     {
-        showMessage(text, MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Failed to create view.."));
+        showMessage(text + LOG_HINT, MsgIcon::Critical, MsgButtons::Ok,
+                    QStringLiteral("Failed to create view.."));
     }
 
 private:
@@ -134,7 +135,8 @@ void frmMain::create_view()
         progress.stop_progress();
         busy(false);
         showMessage(QStringLiteral("Error::") + errorDescription(e) + CRLF +
-                        QStringLiteral("Could not create view"),
+                        QStringLiteral("Could not create view") +
+                        (dynamic_cast<const ClearCaseError *>(&e) ? LOG_HINT : QString()),
                     MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Error creating view..."));
     }
 }

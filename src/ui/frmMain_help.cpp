@@ -1,19 +1,24 @@
-// The main window's Help menu: the user help, the help desk, getting help
-// from the supplier, the About box and the supplier's banner.
+// The main window's Help menu: the user help, the command log, the help
+// desk, getting help from the supplier, the About box and the supplier's
+// banner.
 
 #include "ui/frmMain.h"
 
 #include "ui_frmMain.h"
 
+#include "base/command_log.h"
 #include "base/errors.h"
 #include "ui/appglobals.h"
 #include "ui/desktop.h"
 #include "ui/frmAbout.h"
 #include "ui/frmGettingHelp.h"
 #include "ui/frmHelp.h"
+#include "ui/frmTable.h"
 #include "ui/messages.h"
 
 #include <QFile>
+#include <QPointer>
+#include <QTreeWidget>
 
 void frmMain::content_Click()
 {
@@ -55,4 +60,51 @@ void frmMain::About_Click()
 void frmMain::logoImage_Click()
 {
     openUrl(SUPPLIER_SITE);
+}
+
+namespace {
+// One command of the log as the Command Log shows it.
+QStringList commandLogRow(const CommandRecord &r)
+{
+    QString exit;
+    if (!r.ran)
+        exit = QStringLiteral("not started");
+    else if (r.detached)
+        exit = QStringLiteral("started");
+    else if (r.interrupted)
+        exit = QStringLiteral("left running");
+    else if (r.timedOut)
+        exit = QStringLiteral("no answer");
+    else if (r.crashed)
+        exit = QStringLiteral("crashed");
+    else
+        exit = QString::number(r.exitCode);
+    const bool timed = r.ran && !r.detached;
+    return {r.started.toString(QStringLiteral("HH:mm:ss")), r.command, exit,
+            timed ? QStringLiteral("%1 ms").arg(r.durationMs) : QString(), r.firstError};
+}
+} // namespace
+
+void frmMain::CommandLog_Click()
+{
+    frmTable &log = AppGlobals().commandLog();
+    QList<QStringList> rows;
+    for (const CommandRecord &r : commandlog::entries())
+        rows << commandLogRow(r);
+    log.setRows(rows);
+    log.setCaption(QStringLiteral("Every program and cleartool command Quillon started in this run, newest "
+                                  "last (the last %1 are kept, in memory only). Passwords are shown as "
+                                  "********.")
+                       .arg(kCommandLogSize));
+    // Commands run while it is open are added as they end.
+    commandlog::setListener([open = QPointer<frmTable>(&log)] {
+        if (!open || !open->isVisible() || commandlog::entries().empty())
+            return;
+        open->appendRow(commandLogRow(commandlog::entries().back()));
+        open->keepLast(int(kCommandLogSize));
+    });
+    log.show();
+    log.raise();
+    log.activateWindow();
+    log.rowsList()->scrollToBottom();
 }

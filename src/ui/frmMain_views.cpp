@@ -7,7 +7,9 @@
 #include "clearcase/views.h"
 #include "site/site_paths.h"
 #include "ui/appglobals.h"
+#include "ui/artwork.h"
 #include "ui/frmProgress.h"
+#include "ui/helpers.h"
 #include "ui/messages.h"
 #include "ui_frmMain.h"
 
@@ -71,10 +73,51 @@ void frmMain::get_myviews(const QString &region)
         error = mine.error;
         if (list->count() >= 1)
             list->setCurrentRow(0);
+        // When ClearCase is in trouble, nothing more is asked of it.
+        if (mine.error.isEmpty())
+            markViewAges(mine.tags);
     }
     busy(false);
     if (!error.isEmpty())
         reportClearCaseError(error);
+}
+
+void frmMain::markViewAges(const QStringList &tags)
+{
+    if (tags.isEmpty())
+        return;
+    QHash<QString, ViewInfo> dated;
+    QString why;
+    try {
+        dated = CC().lookupViews(tags, true);
+    } catch (const ClearCaseError &e) {
+        why = e.description();
+    }
+    const QDateTime now = QDateTime::currentDateTime();
+    QListWidget *list = ui->myViewsList;
+    for (int row = 0; row < list->count(); ++row) {
+        QListWidgetItem *item = list->item(row);
+        const QDateTime accessed = dated.value(item->text()).accessed;
+        QString tip;
+        if (accessed.isValid())
+            tip = QStringLiteral("Last accessed ") + shownDate(accessed) + QStringLiteral(" (") +
+                  daysAgo(accessed, now) + QLatin1Char(')');
+        else
+            tip = QStringLiteral("Last access not known") +
+                  (why.isEmpty() ? QString() : QStringLiteral(": ") + why);
+        // The entry's text stays the tag: the mark is its look and icon.
+        const bool unused = accessed.isValid() && accessed.daysTo(now) >= kUnusedDays;
+        if (unused) {
+            tip += QStringLiteral(", not used for %1 days or more").arg(kUnusedDays);
+            item->setIcon(artwork::unusedMark());
+            QFont font = item->font();
+            font.setItalic(true);
+            item->setFont(font);
+            item->setForeground(list->palette().brush(QPalette::Disabled, QPalette::Text));
+        }
+        item->setToolTip(tip);
+        item->setData(Qt::AccessibleDescriptionRole, tip);
+    }
 }
 
 void frmMain::refreshBut_Click()

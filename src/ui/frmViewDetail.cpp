@@ -15,6 +15,10 @@ frmViewDetail::frmViewDetail(QWidget *parent) : QWidget(parent, Qt::Window), ui(
     connect(ui->closeBut, &QPushButton::clicked, this, &QWidget::hide);
     // Escape closes it, as it closes a dialog.
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::hide);
+    connect(ui->editCsBut, &QPushButton::clicked, this, [this] {
+        if (!m_tag.isEmpty())
+            emit editConfigSpecRequested(m_tag);
+    });
 }
 
 frmViewDetail::~frmViewDetail()
@@ -25,6 +29,21 @@ frmViewDetail::~frmViewDetail()
 QLabel *frmViewDetail::mainLabel() const
 {
     return ui->mainLabel;
+}
+
+QLabel *frmViewDetail::ageLbl() const
+{
+    return ui->ageLbl;
+}
+
+void frmViewDetail::setView(const QString &tag, bool editable, const QString &whyNot)
+{
+    m_tag = tag;
+    ui->editCsBut->setEnabled(editable);
+    const QString tip =
+        editable ? QStringLiteral("Edit this view's config spec in your editor, then set it") : whyNot;
+    ui->editCsBut->setToolTip(tip);
+    ui->editCsBut->setAccessibleDescription(tip);
 }
 
 QPlainTextEdit *frmViewDetail::detailTxt(int index) const

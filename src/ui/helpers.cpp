@@ -33,3 +33,18 @@ bool file_exists(const QString &path, bool want_dir)
                     MsgIcon::Critical);
     return found;
 }
+
+QString shownDate(const QDateTime &when)
+{
+    return when.isValid() ? when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QString();
+}
+
+QString daysAgo(const QDateTime &when, const QDateTime &now)
+{
+    const qint64 days = when.toLocalTime().date().daysTo(now.toLocalTime().date());
+    if (days <= 0)
+        return QStringLiteral("today");
+    if (days == 1)
+        return QStringLiteral("yesterday");
+    return QStringLiteral("%1 days ago").arg(days);
+}

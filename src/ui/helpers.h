@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 class QComboBox;
@@ -13,3 +14,11 @@ bool is_dup_list(const QString &item, const QListWidget *list);
 // that cannot be read is reported ("Error determining file exist --> " +
 // path + "::" + why, critical icon) and gives false.
 bool file_exists(const QString &path, bool want_dir);
+
+// A date as the windows show it, in local time ("2024-02-12 08:14"); empty
+// when there is none.
+QString shownDate(const QDateTime &when);
+// How long ago, in days ("today", "yesterday", "298 days ago").
+QString daysAgo(const QDateTime &when, const QDateTime &now);
+// Views not accessed for this many days are marked as unused.
+inline constexpr int kUnusedDays = 90;

@@ -231,7 +231,7 @@ private slots:
             QVERIFY2(last.text.contains("password was not accepted") || last.text.contains("Access denied"),
                      qPrintable(last.text));
         if (file == "stale")
-            QVERIFY2(last.text.endsWith("Connection refused"), qPrintable(last.text));
+            QVERIFY2(last.text.endsWith("Connection refused" + LOG_HINT), qPrintable(last.text));
 
         QCOMPARE(AppGlobals().unix_user, typed);
         QCOMPARE(site->tagExists(tag), made);

@@ -8,7 +8,7 @@ MessageRecorder::MessageRecorder()
         shown.append({text, icon, buttons, title});
         if (buttons == MsgButtons::Ok)
             return MsgAnswer::Ok;
-        return answers.isEmpty() ? MsgAnswer::No : answers.dequeue();
+        return answers.isEmpty() ? safeAnswer(buttons) : answers.dequeue();
     });
 }
 
@@ -28,10 +28,11 @@ QStringList MessageRecorder::texts() const
 char *toString(const MessageRecorder::Entry &e)
 {
     static const char *const icons[] = {"None", "Critical", "Question", "Exclamation", "Information"};
+    static const char *const buttons[] = {"Ok", "YesNo", "RemoveKeep", "RemoveKeepShow"};
     const QString text = QStringLiteral("{\"%1\", %2, %3, \"%4\"}")
                              .arg(QString(e.text).replace(QLatin1String("\r\n"), QLatin1String("\\r\\n")))
                              .arg(QLatin1String(icons[int(e.icon)]))
-                             .arg(e.buttons == MsgButtons::Ok ? QLatin1String("Ok") : QLatin1String("YesNo"))
+                             .arg(QLatin1String(buttons[int(e.buttons)]))
                              .arg(e.title);
     return qstrdup(text.toUtf8().constData());
 }

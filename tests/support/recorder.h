@@ -8,7 +8,7 @@
 
 // Installs itself as the message seam for its lifetime: keeps every message
 // box the program shows and answers each from a queue (OK boxes need no
-// answer; a Yes/No box without a scripted answer is answered No).
+// answer; a question without a scripted answer gets the safe one: No, Keep).
 class MessageRecorder {
 public:
     struct Entry {

@@ -17,15 +17,21 @@ class TestOptions : public QObject {
 private slots:
     void startsWithAtMostOneName_andQtOptions()
     {
-        for (const QStringList &words : {QStringList{}, {"site.cfg"}, {"-platform", "offscreen", "site.cfg"},
-                                         {"--style=fusion", "-reverse"}, {"-"}, {"-style", "fusion"}})
+        for (const QStringList &words : {QStringList{},
+                                         {"site.cfg"},
+                                         {"-platform", "offscreen", "site.cfg"},
+                                         {"--style=fusion", "-reverse"},
+                                         {"-"},
+                                         {"-style", "fusion"}})
             QVERIFY2(!options(words), qPrintable(words.join(' ')));
     }
 
     void helpAndVersion_onStandardOutput()
     {
-        const QString version =
-            QStringLiteral("%1.%2.%3").arg(QUILLON_VERSION_MAJOR).arg(QUILLON_VERSION_MINOR).arg(QUILLON_VERSION_PATCH);
+        const QString version = QStringLiteral("%1.%2.%3")
+                                    .arg(QUILLON_VERSION_MAJOR)
+                                    .arg(QUILLON_VERSION_MINOR)
+                                    .arg(QUILLON_VERSION_PATCH);
         for (const QStringList &words : {QStringList{"--version"}, {"-v"}, {"site.cfg", "--version"}}) {
             const auto e = options(words);
             QVERIFY(e);
@@ -36,8 +42,8 @@ private slots:
         // The help wins over mistakes that come after it, and names what a site needs to know.
         const auto help = options({"--help", "--frobnicate"});
         QVERIFY(help && help->status == 0 && help->err.isEmpty());
-        for (const char *needed : {"Usage: quillon", "QUILLON_PROGRAM_DIR", "XDG_CONFIG_DIRS", "QT_LOGGING_RULES",
-                                   "quillon.process", "quillon(1)"})
+        for (const char *needed : {"Usage: quillon", "QUILLON_PROGRAM_DIR", "XDG_CONFIG_DIRS",
+                                   "QT_LOGGING_RULES", "quillon.process", "quillon(1)"})
             QVERIFY2(help->out.contains(needed), needed);
         QCOMPARE(options({"-h"})->out, help->out);
     }

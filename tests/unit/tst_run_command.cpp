@@ -62,7 +62,8 @@ private slots:
         QCOMPARE(rec.shown.size(), 1);
         QCOMPARE(rec.shown[0].text, u"ERROR: No such file or directory\r\n"
                                     "Could not execute --> \\\\nohost\\ssh\\plink-x86.exe -ssh -pw ******** "
-                                    "jdoe@vobhost kestrel"_s);
+                                    "jdoe@vobhost kestrel"_s +
+                                        LOG_HINT);
         QCOMPARE(rec.shown[0].icon, MsgIcon::None);
         QCOMPARE(rec.shown[0].buttons, MsgButtons::Ok);
         QCOMPARE(rec.shown[0].title, u"Quillon"_s);
@@ -171,11 +172,11 @@ private slots:
     {
         static QList<std::pair<QtMsgType, QString>> logged;
         logged.clear();
-        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context,
-                                                                    const QString &text) {
-            if (QByteArray(context.category).startsWith("quillon."))
-                logged.append({type, QString::fromLatin1(context.category) + u": "_s + text});
-        });
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+                if (QByteArray(context.category).startsWith("quillon."))
+                    logged.append({type, QString::fromLatin1(context.category) + u": "_s + text});
+            });
         commandlog::clear();
         runProgram(sh(u"exit 1"_s));
         QVERIFY(logged.isEmpty());

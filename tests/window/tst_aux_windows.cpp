@@ -68,6 +68,50 @@ private slots:
         }
     }
 
+    // The removal question names its buttons with verbs, in the order Remove, Show Checkouts, Keep;
+    // Enter and Escape keep the view, each button gives its own answer.
+    void messageBox_removeOrKeep()
+    {
+        const struct {
+            MsgButtons buttons;
+            QStringList labels;
+        } kinds[] = {{MsgButtons::RemoveKeep, {"Remove View", "Keep View"}},
+                     {MsgButtons::RemoveKeepShow, {"Remove View", "Show Checkouts\u2026", "Keep View"}}};
+        for (const auto &kind : kinds) {
+            for (const QString &press : kind.labels + QStringList{"Return", "Escape"}) {
+                QStringList seenLabels;
+                QTimer::singleShot(0, this, [&] {
+                    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                    QVERIFY(box);
+                    QCOMPARE(box->windowTitle(), u"Warning..."_s);
+                    QCOMPARE(box->icon(), QMessageBox::Warning);
+                    QCOMPARE(box->text(), u"Lose it?"_s);
+                    QCOMPARE(box->defaultButton()->text(), u"Keep View"_s);
+                    QAbstractButton *target = nullptr;
+                    for (QAbstractButton *b : box->buttons()) {
+                        seenLabels << b->text();
+                        if (b->text() == press)
+                            target = b;
+                    }
+                    if (target)
+                        target->click();
+                    else
+                        QTest::keyClick(box, press == u"Return"_s ? Qt::Key_Return : Qt::Key_Escape);
+                });
+                const MsgAnswer answer =
+                    showMessage(u"Lose it?"_s, MsgIcon::Exclamation, kind.buttons, u"Warning..."_s);
+                std::sort(seenLabels.begin(), seenLabels.end());
+                QStringList expected = kind.labels;
+                std::sort(expected.begin(), expected.end());
+                QCOMPARE(seenLabels, expected);
+                const MsgAnswer wanted = press == u"Remove View"_s            ? MsgAnswer::Remove
+                                         : press == u"Show Checkouts\u2026"_s ? MsgAnswer::ShowCheckouts
+                                                                              : MsgAnswer::Keep;
+                QCOMPARE(answer, wanted);
+            }
+        }
+    }
+
     void about_showsVersion_helpMenuOpensContents()
     {
         QCOMPARE(AppGlobals().about().mainLbl(1)->text(), u"Version %1.%2.%3"_s.arg(QUILLON_VERSION_MAJOR)

@@ -154,8 +154,9 @@ private slots:
 
         m_window = m_site->open("absent.cfg");
         // Looked for beside QUILLON_PROGRAM_DIR, the program, then the system folders: the last is named.
-        QCOMPARE(msgs.shown, (QList<Msg>{{"File does not exist --> " + m_site->root() + "/xdg/quillon\\absent.cfg",
-                                          MsgIcon::Critical}}));
+        QCOMPARE(msgs.shown,
+                 (QList<Msg>{{"File does not exist --> " + m_site->root() + "/xdg/quillon\\absent.cfg",
+                              MsgIcon::Critical}}));
         QCOMPARE(AppGlobals().config.CFG_FILE, "qn.cfg");
         msgs.clear();
         const QString target = "/proc/sys/vm/drop_caches"; // refused even to root

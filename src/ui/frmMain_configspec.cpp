@@ -1,0 +1,120 @@
+// "Edit Config Spec…" of View Detail: the view's config spec goes into a
+// private file, the user's editor opens it, and a changed text is set with
+// "setcs -tag T FILE" after the user agrees. A text ClearCase refuses is
+// kept for another try; nothing here prompts in cleartool.
+#include "ui/frmMain.h"
+
+#include "base/arguments.h"
+#include "base/errors.h"
+#include "base/platform.h"
+#include "base/strings.h"
+#include "clearcase/view_ops.h"
+#include "ui/appglobals.h"
+#include "ui/frmViewDetail.h"
+#include "ui/messages.h"
+#include "ui/run_command.h"
+#include "ui_frmMain.h"
+
+#include <QDir>
+
+namespace {
+QString setQuestion(const QString &tag)
+{
+    return QStringLiteral("Set config spec for view \"") + tag + QStringLiteral("\"?");
+}
+} // namespace
+
+void frmMain::editConfigSpec(const QString &tag)
+{
+    try {
+        const ActivityScope editing(*this, Activity::EditingConfigSpec);
+        if (!editing)
+            return;
+        ViewInfo view;
+        QString current;
+        try {
+            const CCView found = CC().View(tag);
+            view = found.info();
+            if (!view.snapshot)
+                current = found.ConfigSpec();
+        } catch (const ClearCaseError &e) {
+            reportClearCaseError(e.description());
+            return;
+        }
+        if (view.snapshot) {
+            showMessage(QStringLiteral("The config spec of snapshot view ") + tag +
+                            QStringLiteral(" is set inside the view: in the view's root directory, run") +
+                            CRLF + QStringLiteral("   cleartool edcs") + CRLF +
+                            QStringLiteral("ClearCase then updates the view's files to the new rules."),
+                        MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Config spec"));
+            return;
+        }
+
+        // The text kept from a refused try, else the config spec now.
+        std::unique_ptr<platform::PrivateFile> &draft = m_configSpecDrafts[tag];
+        if (!draft) {
+            draft =
+                std::make_unique<platform::PrivateFile>(tag + QStringLiteral(".cs"), current.toLocal8Bit());
+            if (!draft->isValid()) {
+                showMessage(QStringLiteral("Error::") + draft->error() + CRLF +
+                                QStringLiteral("Could not write the config spec to a private file"),
+                            MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Error encountered"));
+                m_configSpecDrafts.erase(tag);
+                return;
+            }
+        }
+        for (;;) {
+            const QByteArray before = draft->read();
+            CommandLine editor(ui->useEditorTxt->text());
+            editor.arg(QDir::toNativeSeparators(draft->path()), CommandLine::Kind::LocalPath);
+            RunOptions options;
+            options.interrupt = &m_interrupt;
+            if (!run_command(editor, WINDOW_NORMAL, options).started)
+                return; // said by run_command; the text stays for another try
+            // An editor that hands the file to another program returns at
+            // once: the user says when the text is saved.
+            if (draft->read() == before &&
+                showMessage(
+                    QStringLiteral("The config spec of view ") + tag +
+                        QStringLiteral(" has not changed yet.") + CRLF + CRLF +
+                        QStringLiteral("If your editor is still open, save your changes there first.") +
+                        CRLF + setQuestion(tag),
+                    MsgIcon::Question, MsgButtons::YesNo, QStringLiteral("Config spec")) != MsgAnswer::Yes)
+                break;
+            const QByteArray edited = draft->read();
+            if (edited == current.toLocal8Bit()) {
+                showMessage(QStringLiteral("The config spec of view ") + tag +
+                                QStringLiteral(" was not changed."),
+                            MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Config spec"));
+                break;
+            }
+            if (edited != before && showMessage(setQuestion(tag), MsgIcon::Question, MsgButtons::YesNo,
+                                                QStringLiteral("Config spec")) != MsgAnswer::Yes)
+                return; // kept: the next "Edit Config Spec…" starts from it
+            try {
+                setConfigSpec(CTool(), tag, QDir::toNativeSeparators(draft->path()));
+            } catch (const ClearCaseError &e) {
+                if (showMessage(QStringLiteral("ClearTool returned error: ") + e.description() + CRLF + CRLF +
+                                    QStringLiteral("Your edited config spec is kept. Edit it again?") +
+                                    LOG_HINT,
+                                MsgIcon::Exclamation, MsgButtons::YesNo,
+                                QStringLiteral("Config spec")) == MsgAnswer::Yes)
+                    continue;
+                return;
+            }
+            // Set: the detail shows what ClearCase now holds.
+            m_configSpecDrafts.erase(tag);
+            frmViewDetail &detail = AppGlobals().viewDetail();
+            if (detail.viewTag() == tag)
+                passOver([&] {
+                    detail.detailTxt(0)->setPlainText(
+                        replace_char(QStringLiteral("\n"), CRLF, CC().View(tag).ConfigSpec()));
+                });
+            return;
+        }
+        // Nothing to set: a text that differs from the view's is kept all the same.
+        if (draft->read() == current.toLocal8Bit())
+            m_configSpecDrafts.erase(tag);
+    } catch (const Interrupted &) {
+    }
+}
