@@ -1,9 +1,11 @@
-// The lsview parsers: what they report stands in the text, tags are single
-// words, and -short gives exactly the text's non-blank lines.
+// The lsview and lsco parsers: what they report stands in the text, tags
+// are single words, -short gives exactly the text's non-blank lines, and a
+// view's checkouts come only from lines that start with its uuid.
 
 #include "fuzz.h"
 
 #include "clearcase/clearcase.h"
+#include "clearcase/view_ops.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -31,5 +33,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FUZZ_CHECK(!c.isSpace());
     }
     FUZZ_CHECK(ccparse::parseLsviewShort(text) == blank_free);
+
+    // The checkouts of the view named by the text's first word.
+    const QString uuid = text.section(QLatin1Char(' '), 0, 0).section(QLatin1Char('\n'), 0, 0);
+    int owned_lines = 0;
+    for (const QString &line : text.split(QLatin1Char('\n')))
+        owned_lines += !uuid.isEmpty() && line.startsWith(uuid + QLatin1Char(' ')) ? 1 : 0;
+    const QList<Checkout> checkouts = ccparse::parseCheckouts(text, uuid);
+    FUZZ_CHECK(checkouts.size() <= owned_lines);
+    for (const Checkout &c : checkouts)
+        FUZZ_CHECK(!c.path.isEmpty() && text.contains(c.path) && text.contains(c.dateText));
     return 0;
 }

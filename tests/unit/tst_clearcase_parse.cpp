@@ -1,6 +1,7 @@
 // The lsview parsers on recorded cleartool output.
 
 #include "clearcase/clearcase.h"
+#include "clearcase/view_ops.h"
 
 #include <QTest>
 
@@ -72,6 +73,49 @@ private slots:
                                 QStringLiteral("star_in_path")}));
         QCOMPARE(ccparse::parseLsviewShort(QStringLiteral("jdoe_test\r\n\r\nJDoe_Mixed")),
                  (QStringList{QStringLiteral("jdoe_test"), QStringLiteral("JDoe_Mixed")}));
+    }
+
+    // The view's uuid (not the tag's) and its events, in the ISO forms and the older one; a date that
+    // is neither is no date.
+    void long_uuidAndDates()
+    {
+        const QString block = QStringLiteral(
+            "Tag: ravit_dyn\n"
+            "  View tag uuid:aaaa.bbbb\n"
+            "View uuid: 1bb3d2e8.7f0f11d8.9a43.00:01:80:9c:1e:7e\n"
+            "\n"
+            "Created 2004-01-30T11:47:55-06:00 by ravit.slotgrp@pigpen\n"
+            "Last modified 17-Jun-10.08:13:40 by ravit.slotgrp@solaris8p\n"
+            "Last accessed 2018-04-27T07:58:08Z by ravit.slotgrp@solaris8p\n"
+            "Last read of private data 2010-06-17T08:13:40-05:00 by ravit.slotgrp@solaris8p\n");
+        const ViewInfo v = ccparse::parseLsviewLong(block).value(0);
+        QCOMPARE(v.uuid, QStringLiteral("1bb3d2e8.7f0f11d8.9a43.00:01:80:9c:1e:7e"));
+        QCOMPARE(v.created.toUTC(), QDateTime(QDate(2004, 1, 30), QTime(17, 47, 55), Qt::UTC));
+        QCOMPARE(v.modified, QDateTime(QDate(2010, 6, 17), QTime(8, 13, 40)));
+        QCOMPARE(v.accessed.toUTC(), QDateTime(QDate(2018, 4, 27), QTime(7, 58, 8), Qt::UTC));
+        for (const char *bad : {"", "yesterday", "32-Jun-10.08:13:40", "17-Jux-10.08:13:40", "2018-13-01T00:00:00Z",
+                                "17-Jun-10 08:13:40"})
+            QVERIFY2(!ccparse::parseDate(QString::fromLatin1(bad)).isValid(), bad);
+        QCOMPARE(ccparse::parseDate(u"01-Jan-99.00:00:00").date(), QDate(1999, 1, 1));
+    }
+
+    // Only the lines of the asked view; a path keeps its blanks; lines cut short are left out.
+    void checkouts_ofOneView()
+    {
+        const QString listing = QStringLiteral("u1 reserved 2025-09-15T09:30:00Z /vobs/app/src/a file.c\n"
+                                               "u2 reserved 2025-09-15T09:30:00Z /vobs/app/other.c\n"
+                                               "u1 unreserved 15-Sep-25.10:30:00 C:\\cc\\x\\factory\r\n"
+                                               "u1 reserved\n"
+                                               "u1x reserved 2025-09-15T09:30:00Z /vobs/app/x.c\n"
+                                               "u1 reserved 2025-09-15T09:30:00Z \n");
+        const QList<Checkout> cos = ccparse::parseCheckouts(listing, QStringLiteral("u1"));
+        QCOMPARE(cos.size(), 2);
+        QCOMPARE(cos[0].path, QStringLiteral("/vobs/app/src/a file.c"));
+        QVERIFY(cos[0].reserved && cos[0].date.isValid());
+        QCOMPARE(cos[1].path, QStringLiteral("C:\\cc\\x\\factory"));
+        QVERIFY(!cos[1].reserved);
+        QCOMPARE(cos[1].dateText, QStringLiteral("15-Sep-25.10:30:00"));
+        QVERIFY(ccparse::parseCheckouts(listing, QString()).isEmpty());
     }
 };
 
