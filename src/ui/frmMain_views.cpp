@@ -115,7 +115,7 @@ void frmMain::markViewAges(const QStringList &tags)
             item->setFont(font);
             item->setForeground(list->palette().brush(QPalette::Disabled, QPalette::Text));
         }
-        item->setToolTip(tip);
+        item->setToolTip(item->text() + QLatin1Char('\n') + tip);
         item->setData(Qt::AccessibleDescriptionRole, tip);
     }
 }

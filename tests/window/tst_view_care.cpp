@@ -342,7 +342,7 @@ private slots:
         QVERIFY(!item("jdoe__idle")->icon().isNull() && item("jdoe__idle")->font().italic());
         QVERIFY(item("jdoe__fresh")->toolTip().endsWith("(yesterday)"));
         QVERIFY(item("jdoe__fresh")->icon().isNull() && !item("jdoe__fresh")->font().italic());
-        QCOMPARE(item("jdoe__gone")->toolTip(), "Last access not known");
+        QCOMPARE(item("jdoe__gone")->toolTip(), "jdoe__gone\nLast access not known");
         QVERIFY(QStringList(gui().items("myViewsList")).contains("jdoe__idle"));
         QCOMPARE(rec.shown, QList<Msg>());
     }
