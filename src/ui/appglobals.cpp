@@ -69,8 +69,8 @@ frmTable &AppGlobalsData::commandLog()
     if (!m_commandLog) {
         created(m_commandLog).setObjectName(QStringLiteral("frmCommandLog"));
         m_commandLog->setWindowTitle(QStringLiteral("Command Log"));
-        m_commandLog->setColumns({QStringLiteral("Time"), QStringLiteral("Command"), QStringLiteral("Exit"),
-                                  QStringLiteral("Duration"), QStringLiteral("First error")});
+        m_commandLog->setColumns({QStringLiteral("Time"), QStringLiteral("Exit"), QStringLiteral("Duration"),
+                                  QStringLiteral("Command"), QStringLiteral("First error")});
         m_commandLog->rowsList()->setAccessibleName(QStringLiteral("Commands run"));
     }
     return *m_commandLog;

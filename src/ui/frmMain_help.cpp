@@ -80,8 +80,8 @@ QStringList commandLogRow(const CommandRecord &r)
     else
         exit = QString::number(r.exitCode);
     const bool timed = r.ran && !r.detached;
-    return {r.started.toString(QStringLiteral("HH:mm:ss")), r.command, exit,
-            timed ? QStringLiteral("%1 ms").arg(r.durationMs) : QString(), r.firstError};
+    return {r.started.toString(QStringLiteral("HH:mm:ss")), exit,
+            timed ? QStringLiteral("%1 ms").arg(r.durationMs) : QString(), r.command, r.firstError};
 }
 } // namespace
 

@@ -6,6 +6,16 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 
+namespace {
+QTreeWidgetItem *item(const QStringList &row)
+{
+    auto *it = new QTreeWidgetItem(row);
+    for (int c = 0; c < row.size(); ++c)
+        it->setToolTip(c, row.at(c));
+    return it;
+}
+} // namespace
+
 frmTable::frmTable(QWidget *parent) : QDialog(parent), ui(new Ui::frmTable)
 {
     ui->setupUi(this);
@@ -37,15 +47,20 @@ void frmTable::setRows(const QList<QStringList> &rows)
     QList<QTreeWidgetItem *> items;
     items.reserve(rows.size());
     for (const QStringList &row : rows)
-        items.append(new QTreeWidgetItem(row));
+        items.append(item(row));
     ui->rowsList->addTopLevelItems(items);
-    for (int c = 0; c + 1 < ui->rowsList->columnCount(); ++c)
+    // Each column as wide as its text, but none so wide that the next ones
+    // go out of sight; the whole text is in the row's tool tip.
+    const int widest = qMax(160, width() / 2);
+    for (int c = 0; c + 1 < ui->rowsList->columnCount(); ++c) {
         ui->rowsList->resizeColumnToContents(c);
+        ui->rowsList->setColumnWidth(c, qMin(ui->rowsList->columnWidth(c), widest));
+    }
 }
 
 void frmTable::appendRow(const QStringList &row)
 {
-    ui->rowsList->addTopLevelItem(new QTreeWidgetItem(row));
+    ui->rowsList->addTopLevelItem(item(row));
 }
 
 void frmTable::keepLast(int rows)

@@ -8,6 +8,7 @@
 #include "ui/frmHelp.h"
 #include "ui/frmMain.h"
 #include "ui/frmProgress.h"
+#include "ui/frmTable.h"
 #include "ui/frmViewDetail.h"
 #include "ui/messages.h"
 
@@ -82,6 +83,15 @@ void shoot_modal(const QString &name, const std::function<void()> &action)
     setMessageHandler(answering);
 }
 
+// Selects a view of "My Existing View(s):".
+void select_view(frmMain *w, const QString &tag)
+{
+    auto *list = control<QListWidget>(w, "myViewsList");
+    const auto found = list->findItems(tag, Qt::MatchExactly);
+    if (!found.isEmpty())
+        list->setCurrentItem(found.first());
+}
+
 // Selects the template row whose tag ends in "__" + name.
 void select_template(frmMain *w, const QString &name)
 {
@@ -101,7 +111,9 @@ int main(int argc, char **argv)
     current_handler = [](const QString &text, MsgIcon, MsgButtons buttons, const QString &title) {
         std::printf("message [%s]: %s\n", qPrintable(title),
                     qPrintable(QString(text).replace(CRLF, QStringLiteral(" | "))));
-        return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+        return buttons == MsgButtons::Ok              ? MsgAnswer::Ok
+               : safeAnswer(buttons) == MsgAnswer::No ? MsgAnswer::Yes
+                                                      : MsgAnswer::Keep;
     };
     setMessageHandler(current_handler);
     if (!Main())
@@ -166,6 +178,24 @@ int main(int argc, char **argv)
     trigger(w, "Configuration");
     shoot(w, QStringLiteral("04-configuration-panel"));
     control<QPushButton>(w, "butBack")->click();
+
+    // Looking after views: the removal question of a view with work in it,
+    // its checkouts, the age of an unused view, the command log.
+    select_view(w, QStringLiteral("jdoe__feature_login"));
+    shoot_modal(QStringLiteral("13-remove-with-checkouts"),
+                [w] { control<QPushButton>(w, "removeViewBut")->click(); });
+    trigger(w, "FindCO");
+    shoot(&AppGlobals().checkouts(), QStringLiteral("14-checkouts"));
+    AppGlobals().checkouts().close();
+    select_view(w, QStringLiteral("jdoe__r5000_maint"));
+    control<QPushButton>(w, "detailBut")->click();
+    shoot(&AppGlobals().viewDetail(), QStringLiteral("15-view-detail-age"));
+    AppGlobals().viewDetail().hide();
+    shoot(w, QStringLiteral("16-unused-view-marked"));
+    trigger(w, "CommandLog");
+    AppGlobals().commandLog().resize(900, 420);
+    shoot(&AppGlobals().commandLog(), QStringLiteral("17-command-log"));
+    AppGlobals().commandLog().close();
 
     w->close();
     return 0;
