@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/platform.h"
+#include "base/process.h"
 #include "base/waiting.h"
 #include "clearcase/clearcase.h"
 #include "clearcase/view_ops.h"
@@ -90,9 +91,13 @@ private:
 
     // The template catalogue and its display (frmMain_catalogue.cpp).
     void get_view_templates(const QString &dir);
+    // The chosen project's templates again, with fresh markers.
+    void reloadTemplates();
     void projectCombo_Click();
     QString read_template_text(const QString &file_name);
     void edit_view_template();
+    // Opens a file in the editor of the configuration panel and waits for it.
+    RunResult openInEditor(const QString &path);
     void viewsList_Click();
     void viewBut_Click();
     void viewsList_DblClick();

@@ -89,7 +89,7 @@ void frmMain::projectCombo_Click()
             first_click_done = true;
         } else {
             QCoreApplication::processEvents();
-            get_view_templates(SitePaths(AppGlobals().config).projectDir(ui->projectCombo->currentText()));
+            reloadTemplates();
             get_myviews(ui->regionCombo->currentText());
         }
         enable_controls(true, false);
@@ -162,6 +162,11 @@ void frmMain::viewsList_Click()
     });
 }
 
+void frmMain::reloadTemplates()
+{
+    get_view_templates(SitePaths(AppGlobals().config).projectDir(ui->projectCombo->currentText()));
+}
+
 void frmMain::edit_view_template()
 {
     if (ui->viewsList->count() == 0) {
@@ -169,17 +174,21 @@ void frmMain::edit_view_template()
         return;
     }
     passOver([this] {
-        const ConfigRecord &c = AppGlobals().config;
         const TemplateRecord &r = AppGlobals().view_templates.at(size_t(ui->viewsList->currentRow()));
-        // The editor box names the program; the template's path is one
-        // argument, whatever it holds.
-        CommandLine editor(ui->useEditorTxt->text());
-        editor.arg(SitePaths(c).templateFile(ui->projectCombo->currentText(), r.file_name),
-                   CommandLine::Kind::LocalPath);
-        RunOptions options;
-        options.interrupt = &m_interrupt;
-        run_command(editor, WINDOW_NORMAL, options);
+        openInEditor(
+            SitePaths(AppGlobals().config).templateFile(ui->projectCombo->currentText(), r.file_name));
     });
+}
+
+RunResult frmMain::openInEditor(const QString &path)
+{
+    // The editor box names the program; the path is one argument, whatever
+    // it holds.
+    CommandLine editor(ui->useEditorTxt->text());
+    editor.arg(path, CommandLine::Kind::LocalPath);
+    RunOptions options;
+    options.interrupt = &m_interrupt;
+    return run_command(editor, WINDOW_NORMAL, options);
 }
 
 void frmMain::viewBut_Click()

@@ -12,7 +12,6 @@
 #include "ui/appglobals.h"
 #include "ui/frmViewDetail.h"
 #include "ui/messages.h"
-#include "ui/run_command.h"
 #include "ui_frmMain.h"
 
 #include <QDir>
@@ -65,11 +64,7 @@ void frmMain::editConfigSpec(const QString &tag)
         }
         for (;;) {
             const QByteArray before = draft->read();
-            CommandLine editor(ui->useEditorTxt->text());
-            editor.arg(QDir::toNativeSeparators(draft->path()), CommandLine::Kind::LocalPath);
-            RunOptions options;
-            options.interrupt = &m_interrupt;
-            if (!run_command(editor, WINDOW_NORMAL, options).started)
+            if (!openInEditor(QDir::toNativeSeparators(draft->path())).started)
                 return; // said by run_command; the text stays for another try
             // An editor that hands the file to another program returns at
             // once: the user says when the text is saved.

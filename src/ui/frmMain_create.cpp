@@ -9,7 +9,6 @@
 #include "clearcase/views.h"
 #include "kestrel/creation.h"
 #include "kestrel/kestrel.h"
-#include "site/site_paths.h"
 #include "ui/appglobals.h"
 #include "ui/frmProgress.h"
 #include "ui/messages.h"
@@ -152,7 +151,7 @@ void frmMain::finishCreation(const QString &created)
     eventsRun();
     progress.stop_progress();
     get_myviews(ui->regionCombo->currentText());
-    get_view_templates(SitePaths(c).projectDir(ui->projectCombo->currentText()));
+    reloadTemplates();
     busy(false);
 
     // Success is decided by ClearCase only: a view whose tag it knows was made.

@@ -106,7 +106,7 @@ void frmMain::load()
     primary_group = qEnvironmentVariable("CLEARCASE_PRIMARY_GROUP");
     if (is_dup_list(primary_group, ui->projectCombo))
         ui->projectCombo->setEditText(primary_group);
-    get_view_templates(SitePaths(config).projectDir(ui->projectCombo->currentText()));
+    reloadTemplates();
     ui->regionCombo->setEditText(QStringLiteral("Windows"));
     // A change of the box's state counts as a click and runs the mode switch.
     ui->opModeCB->setChecked(isWord(config.NT_ONLY, "true"));
@@ -236,7 +236,7 @@ void frmMain::change_op_mode()
                                   file_exists(dir + alternate, false);
         readConfiguration(dir + (useAlternate ? alternate : config.CFG_FILE));
         set_gui_values();
-        get_view_templates(SitePaths(config).projectDir(ui->projectCombo->currentText()));
+        reloadTemplates();
         get_myviews(ui->regionCombo->currentText());
     } catch (const std::exception &e) {
         standardError(errorDescription(e), 4);

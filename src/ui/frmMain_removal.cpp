@@ -9,7 +9,6 @@
 #include "base/platform.h"
 #include "base/strings.h"
 #include "clearcase/view_ops.h"
-#include "site/site_paths.h"
 #include "ui/appglobals.h"
 #include "ui/frmTable.h"
 #include "ui/messages.h"
@@ -117,9 +116,7 @@ void frmMain::removeViewBut_Click()
     bool force = false;
     if (askToRemove(tag, check ? &*check : nullptr, force)) {
         passOver([&] { remove_view(tag, check ? &*check : nullptr, force); });
-        passOver([this] {
-            get_view_templates(SitePaths(AppGlobals().config).projectDir(ui->projectCombo->currentText()));
-        });
+        passOver([this] { reloadTemplates(); });
         passOver([this] { get_myviews(ui->regionCombo->currentText()); });
     }
     passOver([this] { busy(false); });
@@ -254,9 +251,7 @@ void frmMain::startSelectedView()
     }
     // Its marker in the template list.
     if (ui->projectCombo->currentIndex() >= 0)
-        passOver([this] {
-            get_view_templates(SitePaths(AppGlobals().config).projectDir(ui->projectCombo->currentText()));
-        });
+        passOver([this] { reloadTemplates(); });
     passOver([this] { busy(false); });
 }
 

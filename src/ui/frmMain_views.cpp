@@ -5,7 +5,6 @@
 #include "base/errors.h"
 #include "clearcase/clearcase.h"
 #include "clearcase/views.h"
-#include "site/site_paths.h"
 #include "ui/appglobals.h"
 #include "ui/artwork.h"
 #include "ui/frmProgress.h"
@@ -133,9 +132,7 @@ void frmMain::refreshViewBut_Click()
     if (!loading)
         return;
     passOver([this] { busy(true); });
-    passOver([this] {
-        get_view_templates(SitePaths(AppGlobals().config).projectDir(ui->projectCombo->currentText()));
-    });
+    passOver([this] { reloadTemplates(); });
     passOver([this] { get_myviews(ui->regionCombo->currentText()); });
     passOver([this] { busy(false); });
 }

@@ -12,14 +12,7 @@ build=${1:?build dir}
 src=${2:?source dir}
 version=${3:?version}
 here=$(cd "$(dirname "$0")" && pwd)
-id=example.quillon_works.quillon
-failed=0
-fail() {
-    echo "FAIL: $*"
-    failed=1
-}
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+. "$(dirname "$0")/lib.sh"
 root=$scratch/prefix
 
 if ! cmake --install "$build" --prefix "$root" >"$scratch/install.log" 2>&1; then

@@ -11,12 +11,7 @@ set -u
 data=${1:?source dir}/data
 version=${2:?version}
 quillon=${3:?program}
-id=example.quillon_works.quillon
-failed=0
-fail() {
-    echo "FAIL: $*"
-    failed=1
-}
+. "$(dirname "$0")/lib.sh"
 need() {
     command -v "$1" >/dev/null || {
         echo "FAIL: $1 is missing (tools/install-deps.sh installs it)"
@@ -26,8 +21,6 @@ need() {
 need desktop-file-validate
 need appstreamcli
 need groff
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
 
 # Runs a validator; fails on its status and on any line that PATTERN (an
 # extended regular expression) says is a finding.

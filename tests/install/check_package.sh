@@ -15,13 +15,7 @@ command -v dpkg-deb >/dev/null || {
     echo "dpkg-deb is missing: no package to check"
     exit 77
 }
-failed=0
-fail() {
-    echo "FAIL: $*"
-    failed=1
-}
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+. "$(dirname "$0")/lib.sh"
 out=$scratch/out
 mkdir "$out"
 
