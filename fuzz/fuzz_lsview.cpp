@@ -10,11 +10,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString text = QString::fromUtf8(fuzz_bytes(data, size));
+    // Lines end with CR LF, a lone CR or LF, as in the line reader.
+    const QStringList lines = QString(text)
+                                  .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                                  .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+                                  .split(QLatin1Char('\n'));
     int tag_lines = 0;
     QStringList blank_free;
-    for (QString line : text.split(QLatin1Char('\n'))) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+    for (const QString &line : lines) {
         if (line.trimmed().startsWith(QLatin1String("Tag:")))
             ++tag_lines;
         if (!line.trimmed().isEmpty())
@@ -37,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The checkouts of the view named by the text's first word.
     const QString uuid = text.section(QLatin1Char(' '), 0, 0).section(QLatin1Char('\n'), 0, 0);
     int owned_lines = 0;
-    for (const QString &line : text.split(QLatin1Char('\n')))
+    for (const QString &line : lines)
         owned_lines += !uuid.isEmpty() && line.startsWith(uuid + QLatin1Char(' ')) ? 1 : 0;
     const QList<Checkout> checkouts = ccparse::parseCheckouts(text, uuid);
     FUZZ_CHECK(checkouts.size() <= owned_lines);
