@@ -18,12 +18,45 @@ void Registry::add_region(const std::string &r)
         regions.push_back(r);
 }
 
+namespace {
+std::string tag_key(std::string_view region, std::string_view name)
+{
+    std::string key;
+    key.reserve(region.size() + 1 + name.size());
+    key.append(region).append(1, '\n').append(name);
+    return key;
+}
+
+// Index of the first item of `items` whose key is `key`, or -1, through
+// `index` (key -> index), which is built on first use and checked at every
+// hit: the commands change the lists in place, and a stale index only costs
+// one scan of the list, which then decides.
+template <typename Items, typename KeyOf>
+long indexed_find(std::unordered_map<std::string, std::size_t> &index, const Items &items,
+                  const std::string &key, KeyOf key_of)
+{
+    if (index.empty() && !items.empty()) {
+        index.reserve(items.size());
+        for (std::size_t i = 0; i < items.size(); ++i)
+            index.emplace(key_of(items[i]), i); // the first of equal keys
+    }
+    if (const auto it = index.find(key);
+        it != index.end() && it->second < items.size() && key_of(items[it->second]) == key)
+        return static_cast<long>(it->second);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (key_of(items[i]) == key) {
+            index.clear();
+            return static_cast<long>(i);
+        }
+    }
+    return -1;
+}
+} // namespace
+
 long Registry::find_tag(std::string_view region, std::string_view name) const
 {
-    for (std::size_t i = 0; i < tags.size(); ++i)
-        if (tags[i].name == name && tags[i].region == region)
-            return static_cast<long>(i);
-    return -1;
+    return indexed_find(tag_index, tags, tag_key(region, name),
+                        [](const Tag &t) { return tag_key(t.region, t.name); });
 }
 
 const View &Registry::view_at(std::size_t i) const
@@ -34,24 +67,27 @@ const View &Registry::view_at(std::size_t i) const
     return *slot.parsed;
 }
 
+long Registry::find_view(std::string_view uuid) const
+{
+    return indexed_find(view_index, views, std::string(uuid),
+                        [](const ViewSlot &v) { return std::string(v.uuid); });
+}
+
 const View *Registry::view(std::string_view uuid) const
 {
-    for (std::size_t i = 0; i < views.size(); ++i)
-        if (views[i].uuid == uuid)
-            return &view_at(i);
-    return nullptr;
+    const long i = find_view(uuid);
+    return i < 0 ? nullptr : &view_at(static_cast<std::size_t>(i));
 }
 
 View *Registry::view_for_update(std::string_view uuid)
 {
-    for (std::size_t i = 0; i < views.size(); ++i) {
-        if (views[i].uuid == uuid) {
-            view_at(i);
-            views[i].changed = true;
-            return views[i].parsed.get();
-        }
-    }
-    return nullptr;
+    const long i = find_view(uuid);
+    if (i < 0)
+        return nullptr;
+    ViewSlot &slot = views[static_cast<std::size_t>(i)];
+    view_at(static_cast<std::size_t>(i));
+    slot.changed = true;
+    return slot.parsed.get();
 }
 
 std::string Registry::storage_at(std::size_t i) const

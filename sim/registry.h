@@ -75,6 +75,11 @@ struct Registry {
     int version = 2;                        // of the file the slots' lines come from
     std::shared_ptr<const std::string> raw; // what the slots and records point into
     std::vector<std::shared_ptr<const std::string>> added; // ... or, for new records, into these
+    // Lookup indexes (region + '\n' + tag -> index in `tags`, uuid -> index
+    // in `views`), built on the first lookup and checked at every hit: the
+    // commands change the lists in place.
+    mutable std::unordered_map<std::string, std::size_t> tag_index;
+    mutable std::unordered_map<std::string, std::size_t> view_index;
 
     bool has_region(std::string_view r) const;
     void add_region(const std::string &r);
@@ -82,6 +87,7 @@ struct Registry {
     long find_tag(std::string_view region, std::string_view name) const;
     // The view with this uuid, or null. The mutable form marks it changed.
     const View *view(std::string_view uuid) const;
+    long find_view(std::string_view uuid) const; // index in `views`, or -1
     View *view_for_update(std::string_view uuid);
     const View &view_at(std::size_t i) const;
     std::string storage_at(std::size_t i) const; // without parsing the rest
