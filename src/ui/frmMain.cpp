@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QScrollBar>
+#include <QTimer>
 
 void setTip(QWidget *w, const QString &tip)
 {
@@ -269,6 +270,8 @@ frmMain::ActivityScope::~ActivityScope()
     m_window.m_ccAction.reset();
     m_window.m_states.end();
     m_window.applyCursor();
+    if (!m_window.m_pendingAges.isEmpty())
+        QTimer::singleShot(0, &m_window, &frmMain::askPendingAges);
 }
 
 void frmMain::wantEnabled(QObject *control, bool enabled)

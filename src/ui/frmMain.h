@@ -84,8 +84,11 @@ private:
     // Existing views (frmMain_views.cpp).
     void get_myviews(const QString &region);
     // The last access of each listed view in its tool tip; views unused for
-    // long are marked (their text stays the tag).
-    void markViewAges(const QStringList &tags);
+    // long are marked (their text stays the tag). Asked after the listing,
+    // without holding the window.
+    void askViewAges(const QStringList &tags);
+    void askPendingAges();
+    void markViewAges(const QHash<QString, ViewInfo> &dated, const QString &why);
     void refreshBut_Click();
     void refreshViewBut_Click();
 
@@ -192,6 +195,8 @@ private:
     ControlStates m_states;
     std::optional<CCSession::Action> m_ccAction; // the running activity's deadline
     bool m_clearCaseErrorShown = false;
+    int m_listingGeneration = 0; // counts the listings of "My Existing View(s):"
+    QStringList m_pendingAges;   // the listed tags whose ages are still to ask
     // Edited config specs ClearCase refused or the user did not set yet, by
     // tag: the next edit of that view starts from them.
     std::map<QString, std::unique_ptr<platform::PrivateFile>> m_configSpecDrafts;

@@ -14,6 +14,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTimer>
+
+#include <utility>
 
 namespace {
 // Lets the window repaint and react during a long loop without paying for
@@ -52,6 +55,9 @@ void frmMain::get_myviews(const QString &region)
         return;
     }
     busy(true);
+    // The ages asked for an earlier listing are not this one's.
+    ++m_listingGeneration;
+    m_pendingAges.clear();
     const AppGlobalsData &g = AppGlobals();
     QString error;
     if (g.tag_user.isEmpty() && g.unix_user.isEmpty()) {
@@ -74,24 +80,46 @@ void frmMain::get_myviews(const QString &region)
             list->setCurrentRow(0);
         // When ClearCase is in trouble, nothing more is asked of it.
         if (mine.error.isEmpty())
-            markViewAges(mine.tags);
+            askViewAges(mine.tags);
     }
     busy(false);
     if (!error.isEmpty())
         reportClearCaseError(error);
 }
 
-void frmMain::markViewAges(const QStringList &tags)
+void frmMain::askViewAges(const QStringList &tags)
 {
-    if (tags.isEmpty())
+    // Asked once the list is shown and the window is idle again: the ages
+    // need each view's server, which can take long, and they only decorate
+    // the entries. A listing made meanwhile makes the answer out of date.
+    m_pendingAges = tags;
+    if (m_states.idle())
+        QTimer::singleShot(0, this, &frmMain::askPendingAges);
+    // Otherwise the running activity's end asks them.
+}
+
+void frmMain::askPendingAges()
+{
+    if (m_pendingAges.isEmpty() || !m_states.idle())
         return;
-    QHash<QString, ViewInfo> dated;
-    QString why;
+    const QStringList tags = std::exchange(m_pendingAges, {});
+    const int generation = m_listingGeneration;
     try {
-        dated = CC().lookupViews(tags, true);
-    } catch (const ClearCaseError &e) {
-        why = e.description();
+        QHash<QString, ViewInfo> dated;
+        QString why;
+        try {
+            dated = CC().lookupViews(tags, true);
+        } catch (const ClearCaseError &e) {
+            why = e.description();
+        }
+        if (generation == m_listingGeneration)
+            markViewAges(dated, why);
+    } catch (const Interrupted &) {
     }
+}
+
+void frmMain::markViewAges(const QHash<QString, ViewInfo> &dated, const QString &why)
+{
     const QDateTime now = QDateTime::currentDateTime();
     QListWidget *list = ui->myViewsList;
     for (int row = 0; row < list->count(); ++row) {

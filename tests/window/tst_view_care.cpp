@@ -349,6 +349,8 @@ private slots:
             return list->findItems(tag, Qt::MatchExactly).value(0);
         };
         QVERIFY(item("jdoe__idle") && item("jdoe__fresh") && item("jdoe__gone"));
+        // The ages are asked once the window is idle after the listing.
+        QTRY_VERIFY(!item("jdoe__gone")->toolTip().isEmpty());
         QVERIFY2(item("jdoe__idle")->toolTip().endsWith("(200 days ago), not used for 90 days or more"),
                  qPrintable(item("jdoe__idle")->toolTip()));
         QVERIFY(!item("jdoe__idle")->icon().isNull() && item("jdoe__idle")->font().italic());
