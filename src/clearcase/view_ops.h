@@ -61,9 +61,10 @@ struct RemovalOutcome {
 // Ends an active dynamic view's server, then "rmview -tag T" (with -force
 // when asked), then checks that the tag is gone.
 RemovalOutcome removeView(ClearCaseApp &cc, ClearTool &tool, const ViewInfo &view, bool force);
-// The documented clean-up of a view whose storage is gone: "rmtag -view
-// -all T", "unregister -view -uuid U", "rmview -force -all -uuid U", in this
-// order, stopping at the first failure; then checks that the tag is gone.
+// The clean-up ClearCase's reference pages give for a view whose storage is
+// gone: "rmtag -view -all T", "unregister -view -uuid U", "rmview -force
+// -all -uuid U", in this order, stopping at the first failure; then checks
+// that the tag is gone.
 RemovalOutcome cleanUpStaleView(ClearCaseApp &cc, ClearTool &tool, const ViewInfo &view);
 
 // Sets a dynamic view's config spec from a file ("setcs -tag T FILE");

@@ -167,8 +167,8 @@ private slots:
         QVERIFY(!site->tagExists("jdoe__snap"));
     }
 
-    // Storage gone: rmview fails; for the user's own view the documented clean-up is offered, and
-    // runs in its order only after a yes. Another user's view only gets the warning.
+    // Storage gone: rmview fails; for the user's own view the clean-up (rmtag, unregister, rmview -all)
+    // is offered, and runs in that order only after a yes. Another user's view only gets the warning.
     void removal_staleTag_cleanedUpInOrder()
     {
         gui().select("myViewsList", "jdoe__gone");
@@ -226,7 +226,7 @@ private slots:
         QVERIFY(site->tagExists("carl__jdoe_help"));
     }
 
-    // Here the Tools menu starts, removes and lists checkouts itself: nothing fails to execute.
+    // On Linux the Tools menu starts, removes and lists checkouts itself: nothing fails to execute.
     void toolsMenu_startRemoveCheckouts()
     {
         const auto marker = [this](const QString &tag) {
