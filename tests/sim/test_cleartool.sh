@@ -96,33 +96,6 @@ ct lsview -properties gone aged
 same "an unreachable view fails after its registry line; the others are listed" "1|  gone,* aged|8|1" \
     "$rc|$(head -2 "$scratch/out" | cut -c1-6 | paste -sd,)|$(wc -l <"$scratch/out")|$(grep -c 'view storage directory or control files unavailable' "$scratch/err")"
 
-# A version 1 registry is still read, and written back as version 2 on the first change.
-old=$scratch/old_home
-mkdir "$old"
-v1uuid=7b065a0e.43d711e8.8aff.00:50:56:a5:0b:8e
-{
-    printf 'ccsim-registry\t1\nR\tWindows\n'
-    printf 'V\t%s\tvobhost1\t/stg/v1.vws\ta\tjdoe\t1524815888\t1526477279\t0\t\telement * /main/LATEST%%0A\n' $v1uuid
-    printf 'T\tWindows\tv1\t%s\tvobhost1\t/stg/v1.vws\t\n' $v1uuid
-} >"$old/registry"
-before=$(CCSIM_HOME=$old cleartool lsview -long -properties v1)
-same "version 1: the access time is the last modification; no config spec update" \
-    "Created 2018-04-27T07:58:08Z|Last modified 2018-05-16T13:27:59Z|Last accessed 2018-05-16T13:27:59Z|element * /main/LATEST" \
-    "$(echo "$before" | grep -e '^Created' -e '^Last' | sed 's/ by .*//' | paste -sd'|')|$(CCSIM_HOME=$old cleartool catcs -tag v1)"
-CCSIM_HOME=$old cleartool mkview -tag v2 /stg/v2.vws >/dev/null
-same "after a change: version 2, the old view unchanged" "ccsim-registry	2|$before" \
-    "$(head -1 "$old/registry")|$(CCSIM_HOME=$old cleartool lsview -long -properties v1)"
-
-# Import errors of the new flags and fields; nothing is imported.
-printf 'Windows|x1|/stg/x1.vws||checkouts=many|jdoe\n' >"$scratch/bad1.txt"
-printf 'Windows|x2|/stg/x2.vws||-|jdoe|||2018-04-27T07:58:08Z|yesterday\n' >"$scratch/bad2.txt"
-ct -sim-import "$scratch/bad1.txt"
-r1="$rc $(cat "$scratch/err")"
-ct -sim-import "$scratch/bad2.txt"
-same "a bad count, a bad access time" \
-    "1 cleartool: Error: $scratch/bad1.txt:1: unknown flag \"checkouts=many\".|1 cleartool: Error: $scratch/bad2.txt:1: the access time must look like 2018-04-27T07:58:08Z.|2" \
-    "$r1|$rc $(cat "$scratch/err")|$(cleartool lsview -short x1 x2 2>&1 | grep -c 'No matching')"
-
 # Knobs and counters.
 CCSIM_FAIL=catcs,mkview cleartool mkview -tag v3 /stg/v3.vws >"$scratch/out" 2>"$scratch/err"
 same "a listed subcommand fails and makes nothing" "1|cleartool: Error: Simulated failure of mkview.||1" \

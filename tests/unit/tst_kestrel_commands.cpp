@@ -29,18 +29,6 @@ kestrel::Request sample()
     r.password = u"s3cret"_s;
     return r;
 }
-
-QString random_text(QRandomGenerator &rng, int max_length)
-{
-    static const QString alphabet = u"abcXYZ019._-/+,=@:% \t\"'\\$`;|&<>()*?[]#~!\u00e9\n"_s;
-    QString s;
-    const int n = int(rng.bounded(max_length + 1));
-    for (int i = 0; i < n; ++i) {
-        // Mostly harmless characters, so that many requests pass the check.
-        s += rng.bounded(4) != 0 ? alphabet.at(rng.bounded(14)) : alphabet.at(rng.bounded(alphabet.size()));
-    }
-    return s;
-}
 } // namespace
 
 class TestKestrelCommands : public QObject {
@@ -94,35 +82,6 @@ private slots:
             QCOMPARE(t.kind(i), CommandLine::Kind::Plain);
     }
 
-    // The shown line never depends on the password and holds no 4-character piece of it.
-    void masking_property()
-    {
-        QRandomGenerator rng(8);
-        using kestrel::PasswordPassing;
-        for (int i = 0; i < 3000; ++i) {
-            kestrel::Request r = sample();
-            r.password = random_text(rng, 24);
-            if (r.password.isEmpty())
-                continue;
-            kestrel::Request other = r;
-            other.password = u"x"_s;
-            for (const auto how : {PasswordPassing::CommandLine, PasswordPassing::PrivateChannel}) {
-                const QString shown = kestrel::remoteCommand(r, how).shown();
-                QCOMPARE(shown, kestrel::remoteCommand(other, how).shown());
-                QCOMPARE(kestrel::cleanupCommand(r, how).shown(),
-                         kestrel::cleanupCommand(other, how).shown());
-                for (qsizetype k = 0; k + 4 <= r.password.size(); ++k) {
-                    const QString piece = r.password.mid(k, 4);
-                    QVERIFY2(!shown.contains(piece) ||
-                                 kestrel::remoteCommand(other, how).shown().contains(piece),
-                             qPrintable(piece));
-                }
-            }
-            const QByteArray said = "Access denied for " + r.password.toLocal8Bit() + "\nbye\n";
-            QVERIFY(!kestrel::clientReport(said, r.password).contains(r.password));
-        }
-    }
-
     void safety()
     {
         using R = kestrel::Request;
@@ -131,6 +90,8 @@ private slots:
         good.password = u"a;b c$d"_s;   // an argument of the SSH client, not the shell's
         good.kestrelHome = u"\\a\\b"_s; // becomes a slash remotely
         QVERIFY(!kestrel::findUnsafePiece(good));
+        for (const QStringList &words : {kestrel::remoteWords(good), kestrel::cleanupWords(good)})
+            QCOMPARE(shell_words(words.join(u' ')), std::optional<QStringList>(words));
 
         const struct {
             QString R::*field;
@@ -168,39 +129,11 @@ private slots:
                  u"The remote user name is empty. Nothing was run."_s);
     }
 
-    // Whatever the fields hold, the run is refused or the remote shell receives exactly the intended
-    // words; and fields of harmless characters are never refused.
-    void remoteShellGetsExactWords_property()
+    // Fields of harmless characters are never refused. (That whatever the fields hold the run is refused
+    // or the remote shell receives exactly the intended words is the remote-command fuzz target's.)
+    void plainNames_alwaysAccepted()
     {
         QRandomGenerator rng(42);
-        int accepted = 0;
-        for (int i = 0; i < 20000; ++i) {
-            kestrel::Request r = sample();
-            r.unixUser = random_text(rng, 8);
-            r.vobServer = random_text(rng, 10);
-            r.project = random_text(rng, 10);
-            r.templateFile = random_text(rng, 12);
-            r.templateTag = r.unixUser.toLower() + u"__"_s + r.templateFile;
-            r.kestrelHome = random_text(rng, 12);
-            r.kestrel = random_text(rng, 6);
-            r.kestrelConfig = random_text(rng, 12);
-            r.readOnly = rng.bounded(2) == 1;
-            if (kestrel::findUnsafePiece(r))
-                continue;
-            ++accepted;
-            for (const QStringList &words : {kestrel::remoteWords(r), kestrel::cleanupWords(r)}) {
-                const auto received = shell_words(words.join(u' '));
-                QVERIFY2(received, qPrintable(words.join(u' ')));
-                QCOMPARE(*received, words);
-            }
-            const QStringList words = kestrel::remoteWords(r);
-            QCOMPARE(words.at(words.indexOf(u"-tag"_s) + 1), r.templateTag);
-            const QString login = kestrel::loginWord(r);
-            QVERIFY(!login.startsWith(u'-') && !login.contains(u' ') && !login.contains(u'\t'));
-        }
-        QVERIFY2(accepted > 100, qPrintable(QString::number(accepted)));
-
-        // Names of letters, digits and . _ - are always accepted.
         for (int i = 0; i < 2000; ++i) {
             kestrel::Request r = sample();
             QString name;

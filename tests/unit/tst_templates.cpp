@@ -1,9 +1,8 @@
 // A project's template catalogue without a window: the files listed and skipped, the user behind the
-// tags, the markers from two batched questions (equal to the single questions), the descriptions,
-// the bounded display text, the failures.
+// tags, the markers from two batched questions (equal to the single questions), the descriptions.
+// What the window shows of a huge template and the failures are tried through the window.
 
 #include "clearcase/views.h"
-#include "site/template_text.h"
 #include "site/templates.h"
 #include "support/site.h"
 
@@ -118,48 +117,6 @@ private slots:
                 QVERIFY(error.isEmpty());
             }
         }
-    }
-
-    // Whatever a template holds, what is shown is bounded, with a note that the rest is in the file.
-    void hugeTemplate_shownBounded()
-    {
-        site->addRawTemplate(u"alpha"_s, u"huge"_s,
-                             "#Kestrel_Description:" + QByteArray(1 << 20, 'd') + "\n" +
-                                 QByteArray(2 << 20, 'c') + "\n");
-        bool snapshot = false;
-        const QString description = get_view_description(UNC_DIR + u"\\alpha\\huge"_s, snapshot, nullptr);
-        QCOMPARE(description.size(), kShownDescriptionLimit + SHOWN_CUT_NOTE.size());
-        QVERIFY(description.endsWith(SHOWN_CUT_NOTE));
-        const QString text = shownTemplateText(UNC_DIR + u"\\alpha\\huge"_s, false);
-        QVERIFY(text.size() < kShownTextLimit + 200);
-        QVERIFY2(
-            text.endsWith(
-                u"[Only the first 256 KB of this 3.0 MB file are shown here; \"View\" opens it whole.]\r\n"_s),
-            qPrintable(text.right(120)));
-    }
-
-    // A folder that cannot be listed says why and lists nothing; a ClearCase that cannot be asked
-    // gives "?" for every marker and says why.
-    void failures_unlistableFolder_clearToolMissing()
-    {
-        {
-            HeldToFilePermissions held;
-            if (!held.active())
-                QSKIP("cannot be held to file permissions here");
-            const QString folder = site->share(u"ccstorage/utils/kestrel/config/alpha"_s);
-            QFile::setPermissions(folder, QFile::WriteOwner);
-            const Catalogue c = load(u"alpha"_s, u"ann"_s);
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            QCOMPARE(c.listingError, u"Permission denied"_s);
-            QVERIFY(c.templates.empty());
-        }
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", "/usr/bin:/bin"); // no cleartool anywhere
-        const Catalogue c = load(u"markers"_s, u"ann"_s);
-        qputenv("PATH", path);
-        QVERIFY2(c.clearcaseError.startsWith(u"Unable to start cleartool: "_s), qPrintable(c.clearcaseError));
-        for (const TemplateRecord &r : c.templates)
-            QCOMPARE(r.status, u"?"_s);
     }
 };
 
