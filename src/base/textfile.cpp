@@ -109,19 +109,6 @@ std::unique_ptr<QFile> openTextFile(const QString &path)
     return f;
 }
 
-QStringList readTextLines(const QString &path)
-{
-    const auto f = openTextFile(path);
-    LineReader reader(*f);
-    QStringList lines;
-    QByteArray line;
-    while (reader.next(line))
-        lines << decodeText(line);
-    if (!reader.error().isEmpty())
-        throw QuillonError(reader.error());
-    return lines;
-}
-
 TextStart readTextStart(const QString &path, qint64 maxBytes)
 {
     const auto f = openTextFile(path);

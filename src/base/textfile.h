@@ -45,9 +45,6 @@ QString decodeText(const QByteArray &bytes);
 // QuillonError with the platform's description when it cannot.
 std::unique_ptr<QFile> openTextFile(const QString &path);
 
-// Every line of a file; throws QuillonError when it cannot be read.
-QStringList readTextLines(const QString &path);
-
 // The file's start, at most maxBytes of it, as lines; whether anything was
 // left out.
 struct TextStart {

@@ -83,7 +83,6 @@ public:
     // all commands of an action together (60 s unless set, or the seconds in
     // QUILLON_CLEARTOOL_TIMEOUT).
     void setAnswerTimeout(int milliseconds);
-    int answerTimeout() const;
 
     // Ends every wait early when it fires.
     void setInterrupt(const Interrupt *interrupt);

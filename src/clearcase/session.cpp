@@ -338,11 +338,6 @@ void CCSession::setAnswerTimeout(int milliseconds)
     d->answerTimeoutMs = milliseconds;
 }
 
-int CCSession::answerTimeout() const
-{
-    return d->answerTimeoutMs;
-}
-
 void CCSession::setInterrupt(const Interrupt *interrupt)
 {
     d->interrupt = interrupt;
