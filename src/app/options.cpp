@@ -1,5 +1,6 @@
 #include "app/options.h"
 
+#include "base/logging.h"
 #include "base/platform.h"
 
 #include <QSet>
@@ -84,8 +85,9 @@ std::optional<EarlyExit> handleOptions(const QStringList &arguments)
                 return mistake(QStringLiteral("option '") + a + QStringLiteral("' needs a value"));
             continue;
         }
+        // Words after the configuration file are ignored, as they always were.
         if (++names > 1)
-            return mistake(QStringLiteral("only one configuration file can be named"));
+            qCDebug(lcConfig) << "ignored on the command line:" << a;
     }
     return std::nullopt;
 }

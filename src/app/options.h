@@ -8,7 +8,8 @@
 // What the command line asks for before any window exists: the help or the
 // version (printed on standard output, status 0), or a mistake (a message
 // on standard error, status 2). Nothing when the program is to start: then
-// at most one name is left, the configuration file. Qt's own options
+// the first name left is the configuration file, and any after it are
+// ignored. Qt's own options
 // (-platform, -style, ...) are let through.
 struct EarlyExit {
     int status = 0;
