@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -42,6 +43,8 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent), ui(new Ui::frmMain)
 
 frmMain::~frmMain()
 {
+    // The lists go after the form: nothing of theirs may reach back into it.
+    disconnect(ui->myViewsList->model(), nullptr, this, nullptr);
     delete ui;
 }
 
@@ -79,9 +82,15 @@ void frmMain::setupControls()
     artwork::fillWithBanner(ui->logoImage);
     artwork::showLogo(ui->Image1);
     // The note floats over the upper right of the template list, below the
-    // list's buttons; it follows the list when the window changes size.
+    // list's buttons. It is placed again whenever the list or anything that
+    // holds it moves or changes size (at start it is filled before the
+    // window's layout is done), and clicks go through it to the rows below.
     ui->mainFrameLayout->removeWidget(ui->txtMsg);
-    ui->viewsList->installEventFilter(this);
+    ui->txtMsg->setAttribute(Qt::WA_TransparentForMouseEvents);
+    ui->txtMsg->installEventFilter(this);
+    for (QWidget *w = ui->viewsList; w && w != ui->txtMsg->parentWidget(); w = w->parentWidget())
+        w->installEventFilter(this);
+    setupMyViewsPlaceholder();
     // Config specs read best in a fixed-width font.
     ui->txtConfigSpec->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     ui->pwdTxt->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
@@ -94,15 +103,42 @@ void frmMain::setupControls()
             ui->viewStatusList->verticalScrollBar(), &QScrollBar::setValue);
 
     // Clicks on the banner strip open the supplier's site; moving over the
-    // main panel hides the note.
+    // main panel, any control on it included, hides the note.
     ui->Label1->setCursor(Qt::PointingHandCursor);
     ui->Label1->installEventFilter(this);
     ui->logoImage->installEventFilter(this);
-    for (QWidget *w : {static_cast<QWidget *>(ui->mainFrame), static_cast<QWidget *>(ui->mainContentHost),
-                       static_cast<QWidget *>(ui->leftPane)}) {
+    QList<QWidget *> panel = ui->mainFrame->findChildren<QWidget *>();
+    panel << ui->mainFrame << ui->mainContentHost << ui->leftPane;
+    for (QWidget *w : std::as_const(panel)) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
+}
+
+void frmMain::setupMyViewsPlaceholder()
+{
+    // Until the first project choice nothing lists the user's views: the
+    // empty list says what to do, greyed, and not as a row of its own.
+    auto *hint = new QLabel(QStringLiteral("Choose a project to list your views"), ui->myViewsList->viewport());
+    hint->setObjectName(QStringLiteral("myViewsPlaceholder"));
+    hint->setForegroundRole(QPalette::PlaceholderText);
+    hint->setAttribute(Qt::WA_TransparentForMouseEvents);
+    hint->setContentsMargins(6, 4, 6, 4);
+    hint->adjustSize();
+    m_myViewsPlaceholder = hint;
+    QAbstractItemModel *rows = ui->myViewsList->model();
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(rows, signal, this, &frmMain::updateMyViewsPlaceholder);
+    connect(rows, &QAbstractItemModel::modelReset, this, &frmMain::updateMyViewsPlaceholder);
+    updateMyViewsPlaceholder();
+}
+
+void frmMain::updateMyViewsPlaceholder()
+{
+    const bool shown = !first_click_done && ui->myViewsList->count() == 0;
+    m_myViewsPlaceholder->setVisible(shown);
+    // Screen readers read the hint as the empty list's description.
+    ui->myViewsList->setAccessibleDescription(shown ? m_myViewsPlaceholder->text() : ui->myViewsList->toolTip());
 }
 
 void frmMain::setupMenus()
@@ -185,14 +221,23 @@ void frmMain::placeNote()
     QWidget *host = ui->txtMsg->parentWidget();
     const QWidget *rows = ui->viewsList->viewport();
     const QRect list(rows->mapTo(host, QPoint(0, 0)), rows->size());
-    const int width = qBound(ui->txtMsg->minimumWidth(), list.width() / 2, ui->txtMsg->maximumWidth());
-    ui->txtMsg->setGeometry(list.right() + 1 - width, list.top(), width, ui->txtMsg->maximumHeight());
+    // Never wider or taller than the rows it lies on, so that it covers
+    // neither the status markers beside the list nor what lies below.
+    const int width =
+        qMin(list.width(), qBound(ui->txtMsg->minimumWidth(), list.width() / 2, ui->txtMsg->maximumWidth()));
+    const int height = qMin(list.height(), ui->txtMsg->maximumHeight());
+    ui->txtMsg->setGeometry(list.right() + 1 - width, list.top(), width, height);
     ui->txtMsg->raise();
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui->viewsList && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+    // The note is placed as it is shown, and again when the template list
+    // or anything that holds it moves or changes size.
+    const bool geometry = event->type() == QEvent::Resize || event->type() == QEvent::Move;
+    const auto *widget = qobject_cast<QWidget *>(watched);
+    if ((watched == ui->txtMsg && event->type() == QEvent::Show) ||
+        (geometry && widget && (widget == ui->viewsList || widget->isAncestorOf(ui->viewsList))))
         placeNote();
     if ((watched == ui->Label1 || watched == ui->logoImage) && event->type() == QEvent::MouseButtonRelease) {
         logoImage_Click();

@@ -22,6 +22,7 @@ class frmMain;
 
 class CommandLine;
 class frmTable;
+class QLabel;
 class frmViewDetail;
 
 // The supplier named in the Help menu, the banner and the help windows.
@@ -160,6 +161,8 @@ private:
     void setupAccessibility();
     // Puts the note over the upper right of the template list.
     void placeNote();
+    void setupMyViewsPlaceholder();
+    void updateMyViewsPlaceholder();
     void connectHandlers();
 
     // The ClearCase objects, created on first use, on one cleartool session.
@@ -186,6 +189,7 @@ private:
     Ui::frmMain *ui;
     QString primary_group;
     bool first_click_done = false;
+    QLabel *m_myViewsPlaceholder = nullptr;
     // Fires when the window closes while something waits.
     Interrupt m_interrupt;
     SshClient m_ssh;

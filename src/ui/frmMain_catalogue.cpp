@@ -87,6 +87,7 @@ void frmMain::projectCombo_Click()
         if (!first_click_done) {
             change_op_mode();
             first_click_done = true;
+            updateMyViewsPlaceholder();
         } else {
             QCoreApplication::processEvents();
             reloadTemplates();
