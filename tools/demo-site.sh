@@ -10,7 +10,9 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:?build dir}
 scratch=${2:-${TMPDIR:-/tmp}/quillon-demo}
-simbin="$build/simbin"
+# The simulator's folder, as the build wrote it down.
+. "$build/quillon-programs.sh"
+simbin=$QUILLON_SIM_BIN_DIR
 
 rm -rf "$scratch"
 mkdir -p "$scratch/program" "$scratch/unc/vobhost" "$scratch/ccsim"

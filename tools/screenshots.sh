@@ -9,10 +9,11 @@ build=${QUILLON_BUILD_DIR:-$top/build}
 out=${1:-$build/shots}
 scale=${2:-1}
 "$top/tools/install-deps.sh"
-QUILLON_BUILD_DIR="$build" "$top/tools/build.sh"
+QUILLON_BUILD_DIR="$build" "$top/tools/build.sh" quillon-shots cleartool-sim
+. "$build/quillon-programs.sh"
 eval "$("$top/tools/demo-site.sh" "$build" "${TMPDIR:-/tmp}/quillon-shots-site")"
 mkdir -p "$out"
 width=$(awk "BEGIN { print int(1280 * $scale) }")
 height=$(awk "BEGIN { print int(900 * $scale) }")
 QT_SCALE_FACTOR="$scale" QUILLON_SHOTS_DIR="$out" \
-    xvfb-run -a -s "-screen 0 ${width}x${height}x24" "$build/tools/quillon-shots"
+    xvfb-run -a -s "-screen 0 ${width}x${height}x24" "$QUILLON_SHOTS_PROGRAM"
