@@ -227,7 +227,7 @@ PrivateFile::PrivateFile(const QString &fileName, const QByteArray &content)
 
 PrivateFile::~PrivateFile()
 {
-    if (!m_dir.isEmpty())
+    if (!m_dir.isEmpty() && !m_kept)
         QDir(m_dir).removeRecursively();
 }
 

@@ -16,7 +16,7 @@ QString errorText(const CommandResult &result)
 
 [[noreturn]] void fail(const CommandResult &result)
 {
-    throw ClearCaseError(errorText(result), result.timedOut);
+    throw ClearCaseError(errorText(result), result.timedOut, result.lost);
 }
 
 CommandResult runChecked(CCSession &session, const QStringList &args)
@@ -88,6 +88,11 @@ QString CCView::ConfigSpec() const
 QString ClearTool::CmdExec(const QStringList &args)
 {
     return runChecked(*m_session, args).output;
+}
+
+CommandResult ClearTool::run(const QStringList &args)
+{
+    return m_session->run(args);
 }
 
 QSet<QString> ClearTool::activeTags(const QStringList &tags)

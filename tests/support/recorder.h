@@ -3,6 +3,8 @@
 #include "ui/messages.h"
 
 #include <QList>
+
+#include <functional>
 #include <QQueue>
 #include <QString>
 
@@ -24,6 +26,8 @@ public:
 
     QList<Entry> shown;
     QQueue<MsgAnswer> answers;
+    // Called with each box while it is up, before it is answered.
+    std::function<void(const Entry &)> whileShown;
 
     // The texts shown, in order.
     QStringList texts() const;

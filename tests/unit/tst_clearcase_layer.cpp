@@ -190,6 +190,8 @@ private slots:
                    "lsbig*) echo \"Command $n returned status 99999999999\" ;;\n"
                    "lsbare*) echo 'cleartool: Error:'; echo \"Command $n returned status 1\" ;;\n"
                    "lshang*) sleep 5 ;;\n"
+                   "quillon-end-*) echo \"cleartool: Error: Unrecognized command: \\\"$line\\\"\"; "
+                   "echo \"Command $n returned status 1\" ;;\n"
                    "*) echo fine; echo \"Command $n returned status 0\" ;;\n"
                    "esac; done\n");
         fake.close();
