@@ -54,7 +54,11 @@ struct ViewInfo {
 
 // The outcome of one cleartool command.
 struct CommandResult {
-    int status = 0;        // cleartool's exit status; -1 when it gave none
+    // cleartool's exit status as it reported it (any number, negative or
+    // above 255 included); -1 as well when it gave none (hasStatus false).
+    long long status = 0;
+    bool hasStatus = true;
+    int signal = 0; // the signal that ended it, when one did
     QString output;        // standard output (error and warning lines excluded)
     QStringList errors;    // the "cleartool: Error: " lines, prefix removed
     bool timedOut = false; // cleartool did not answer in time

@@ -117,6 +117,7 @@ CommandResult noAnswer(const QString &why, bool change, bool timedOut = false)
 {
     CommandResult result;
     result.status = -1;
+    result.hasStatus = false;
     result.lost = change;
     result.timedOut = timedOut;
     result.errors << why;
@@ -271,15 +272,17 @@ std::optional<CommandResult> CCSession::Impl::runInCoprocess(const QStringList &
     result.errors = reader->errors();
     if (!reader->hasStatus()) {
         result.status = -1;
+        result.hasStatus = false;
         result.lost = change;
         result.errors << QStringLiteral("cleartool's answer could not be read: it gave no status.");
     } else if (!reader->statusInRange()) {
-        result.status = -1;
+        // Kept as reported: never folded into a number that could read as success.
+        result.status = reader->status();
         result.lost = change;
         result.errors
             << QStringLiteral("cleartool reported the status %1, which is not a status.").arg(reader->status());
     } else {
-        result.status = int(reader->status());
+        result.status = reader->status();
     }
     return result;
 }
@@ -351,8 +354,12 @@ CommandResult CCSession::Impl::runOnce(const QStringList &args)
     } else {
         // Ended by a signal: whatever it had done stands, but there is no answer.
         result.status = -1;
+        result.hasStatus = false;
+        result.signal = process->exitCode(); // the signal's number
         result.lost = change;
-        result.errors << QStringLiteral("cleartool ended abnormally: %1").arg(args.join(QLatin1Char(' ')));
+        result.errors << QStringLiteral("cleartool ended by signal %1: %2")
+                             .arg(result.signal)
+                             .arg(args.join(QLatin1Char(' ')));
     }
     return result;
 }
@@ -423,6 +430,9 @@ CommandResult CCSession::run(const QStringList &args)
     CommandRecord &record = logged.record();
     record.ran = result.started;
     record.exitCode = result.status;
+    record.noStatus = !result.hasStatus && !result.timedOut && result.signal == 0;
+    record.crashed = result.signal != 0;
+    record.signal = result.signal;
     record.timedOut = result.timedOut;
     record.firstError = result.errors.value(0);
     logged.finish();
