@@ -117,6 +117,30 @@ private slots:
         QCOMPARE(cos[1].dateText, QStringLiteral("15-Sep-25.10:30:00"));
         QVERIFY(ccparse::parseCheckouts(listing, QString()).isEmpty());
     }
+
+    // The co-process answer: a marker look-alike inside the output and a token line split over reads
+    // do not end it; the token command's own marker closes it; an answer over the cap is refused whole.
+    void coprocessReader_tokenLine_cap()
+    {
+        using State = ccparse::CoprocessReader::State;
+        const QByteArray token = "quillon-end-0011223344556677";
+        ccparse::CoprocessReader reader(token, 200);
+        reader.expect(3);
+        QCOMPARE(reader.feed("a\nCommand 3 returned status 0\nb\ncleartool: Error: x\nCommand 3 returned status 7\n"
+                             "cleartool: Error: Unrecognized command: \"quillon-end-0011"),
+                 State::Reading);
+        QCOMPARE(reader.feed("223344556677\"\nCommand 4 returned status"), State::Reading);
+        QCOMPARE(reader.feed(" 1\n"), State::Complete);
+        QCOMPARE(reader.output(), QStringLiteral("a\nCommand 3 returned status 0\nb\n"));
+        QCOMPARE(reader.errors(), QStringList{QStringLiteral("x")});
+        QVERIFY(reader.hasStatus() && reader.statusInRange());
+        QCOMPARE(reader.status(), 7);
+
+        reader.expect(5);
+        QCOMPARE(reader.feed(QByteArray(150, 'x')), State::Reading);
+        QCOMPARE(reader.feed(QByteArray(60, '\n')), State::TooLarge);
+        QVERIFY(reader.output().isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestClearCaseParse)

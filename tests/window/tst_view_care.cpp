@@ -474,6 +474,28 @@ private slots:
         QVERIFY(!detail.findChild<QPushButton *>("editCsBut")->isEnabled());
     }
 
+    // Quillon closed while the editor still has the config spec open: the file stays, is not set, and
+    // the user is told where it is.
+    void configSpec_exitWhileEditing_draftKept()
+    {
+        useEditor("sleep 5");
+        openDetail("jdoe__clean");
+        QTimer::singleShot(300, this, [this] { QVERIFY(gui().trigger("Exit")); });
+        AppGlobals().viewDetail().findChild<QPushButton *>("editCsBut")->click();
+        QCOMPARE_SHOWN(1);
+        const QString text = rec.shown[0].text;
+        const QString head = "Your editor still has the config spec of view jdoe__clean open. The file is kept, "
+                             "and not set as the view's config spec:\r\n";
+        QVERIFY2(text.startsWith(head), qPrintable(text));
+        QCOMPARE(rec.shown[0].title, "Config spec");
+        const QString path = text.mid(head.size());
+        site.reset(); // the window and its drafts go
+        QFile kept(path);
+        QVERIFY2(kept.open(QIODevice::ReadOnly), qPrintable(path));
+        QCOMPARE(kept.readAll(), "element * CHECKEDOUT\nelement * /main/LATEST\n");
+        QDir(QFileInfo(path).path()).removeRecursively();
+    }
+
     // Created, last modified and last accessed in View Detail, in both date forms; the last access in
     // the list's tool tips, and a mark on views unused for 90 days while the text stays the tag.
     void viewAge_detailAndList()
