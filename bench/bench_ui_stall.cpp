@@ -48,7 +48,8 @@ double status_mb(const char *key)
         return -1;
     for (const QByteArray &line : f.readAll().split('\n')) {
         if (line.startsWith(key))
-            return line.mid(qsizetype(std::strlen(key)) + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
+            return line.mid(qsizetype(std::strlen(key)) + 1).trimmed().split(' ').value(0).toDouble() /
+                   1024.0;
     }
     return -1;
 }
@@ -137,9 +138,10 @@ QUILLON_BENCH(ui_stall)
         w->findChild<QPushButton *>(QStringLiteral("detailBut"))->click();
         const double total_s = double(clock.nsecsElapsed()) / 1e9;
         const double stall_ms = meter.longest_ms();
-        std::printf("{\"bench\":\"ui_stall\",\"case\":\"answer_100mb\",\"total_s\":%.3f,\"longest_stall_ms\":%.1f,"
-                    "\"peak_above_idle_mb\":%.1f}\n",
-                    total_s, stall_ms, status_mb("VmHWM:") - idle_mb);
+        std::printf(
+            "{\"bench\":\"ui_stall\",\"case\":\"answer_100mb\",\"total_s\":%.3f,\"longest_stall_ms\":%.1f,"
+            "\"peak_above_idle_mb\":%.1f}\n",
+            total_s, stall_ms, status_mb("VmHWM:") - idle_mb);
         std::fflush(stdout);
     }
 }

@@ -31,8 +31,8 @@ Answer answerOf(const QList<QByteArrayView> &reads, int n)
     reader.expect(n);
     for (QByteArrayView r : reads)
         reader.feed(r);
-    return {reader.state(), reader.output(), reader.errors(), reader.hasStatus(), reader.statusInRange(),
-            reader.status()};
+    return {reader.state(),     reader.output(),        reader.errors(),
+            reader.hasStatus(), reader.statusInRange(), reader.status()};
 }
 
 bool isDiagnostic(const QByteArray &line)
@@ -55,9 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0; // a fresh random word: no output holds it
     const QByteArray end = data[0] & 1 ? "\r\n" : "\n";
     const QByteArray written = output + "Command " + QByteArray::number(n) + " returned status " +
-                               QByteArray::number(status) + end + "cleartool: Error: Unrecognized command: \"" +
-                               kToken + "\"" + end + (data[0] & 2 ? "Usage: none" + end : QByteArray()) +
-                               "Command " + QByteArray::number(n + 1) + " returned status 1" + end;
+                               QByteArray::number(status) + end +
+                               "cleartool: Error: Unrecognized command: \"" + kToken + "\"" + end +
+                               (data[0] & 2 ? "Usage: none" + end : QByteArray()) + "Command " +
+                               QByteArray::number(n + 1) + " returned status 1" + end;
 
     // The model: the output's lines (the last one, without its end, carries
     // the marker), diagnostics told by their prefix.

@@ -53,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // What a program wrote, with the password among it, as each place keeps or shows it: the text
         // kept with the run's result, the Command Log's first error and the debug log's line (both
         // from the record), and the message made from the kept text.
-        const QByteArray written = errors + r.password.toLocal8Bit() + ' ' + errors + r.password.toLocal8Bit();
+        const QByteArray written =
+            errors + r.password.toLocal8Bit() + ' ' + errors + r.password.toLocal8Bit();
         const QString kept = maskSecrets(QString::fromLocal8Bit(written), {r.password, QStringLiteral("x")});
         FUZZ_CHECK(!kept.contains(r.password));
         CommandRecord record;

@@ -72,8 +72,7 @@ void set_knob(Knobs &k, std::string_view key, std::string_view value)
             if (colon != std::string::npos)
                 k.slow.emplace_back(item.substr(0, colon), to_ms(std::string_view(item).substr(colon + 1)));
         }
-    }
-    else if (key == "CCSIM_CRLF")
+    } else if (key == "CCSIM_CRLF")
         k.crlf = value == "1";
     else if (key == "CCSIM_OLD_DATES")
         k.old_dates = value == "1";

@@ -26,7 +26,7 @@ struct CommandRecord {
     qint64 exitCode = -1;  // as the program reported it; -1 also when there is none
     bool crashed = false;  // ended by a signal (signal, when known) or abnormally
     int signal = 0;
-    bool noStatus = false; // it ended, or its answer came, without a status
+    bool noStatus = false;    // it ended, or its answer came, without a status
     bool timedOut = false;    // not answered in time (it may still run)
     bool interrupted = false; // the wait was ended (the window closed); it runs on
     qint64 durationMs = 0;

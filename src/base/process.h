@@ -24,7 +24,7 @@ struct RunOptions {
 struct RunResult {
     bool started = false;
     QString startError; // the platform's description when it could not start
-    int exitCode = -1; // as the program reported it
+    int exitCode = -1;  // as the program reported it
     bool crashed = false;
     int signal = 0; // the signal that ended it, when crashed
     bool timedOut = false;

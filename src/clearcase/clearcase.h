@@ -58,7 +58,7 @@ struct CommandResult {
     // above 255 included); -1 as well when it gave none (hasStatus false).
     long long status = 0;
     bool hasStatus = true;
-    int signal = 0; // the signal that ended it, when one did
+    int signal = 0;        // the signal that ended it, when one did
     QString output;        // standard output (error and warning lines excluded)
     QStringList errors;    // the "cleartool: Error: " lines, prefix removed
     bool timedOut = false; // cleartool did not answer in time

@@ -288,7 +288,8 @@ void CoprocessReader::finishAnswer(QByteArrayView lastLine)
     bool ok = false;
     m_status = marker->second.toLongLong(&ok);
     m_hasStatus = true;
-    m_inRange = ok && m_status >= std::numeric_limits<int>::min() && m_status <= std::numeric_limits<int>::max();
+    m_inRange =
+        ok && m_status >= std::numeric_limits<int>::min() && m_status <= std::numeric_limits<int>::max();
     if (!ok)
         m_status = 0;
 }

@@ -133,7 +133,7 @@ struct CCSession::Impl {
 
     QProcess *co = nullptr; // the co-process, or none
     int sent = 0;           // command lines sent to it
-    QByteArray tokenLine; // sent after each command
+    QByteArray tokenLine;   // sent after each command
     std::optional<ccparse::CoprocessReader> reader;
     bool waiting = false; // a command waits for its answer
 
@@ -264,7 +264,8 @@ std::optional<CommandResult> CCSession::Impl::runInCoprocess(const QStringList &
         if (!change)
             return std::nullopt;
         return noAnswer(
-            QStringLiteral("cleartool ended before it answered: %1").arg(args.join(QLatin1Char(' '))), change);
+            QStringLiteral("cleartool ended before it answered: %1").arg(args.join(QLatin1Char(' '))),
+            change);
     }
 
     CommandResult result;
@@ -279,8 +280,8 @@ std::optional<CommandResult> CCSession::Impl::runInCoprocess(const QStringList &
         // Kept as reported: never folded into a number that could read as success.
         result.status = reader->status();
         result.lost = change;
-        result.errors
-            << QStringLiteral("cleartool reported the status %1, which is not a status.").arg(reader->status());
+        result.errors << QStringLiteral("cleartool reported the status %1, which is not a status.")
+                             .arg(reader->status());
     } else {
         result.status = reader->status();
     }
@@ -337,7 +338,8 @@ CommandResult CCSession::Impl::runOnce(const QStringList &args)
             process->kill();
         }
         platform::keepRunning(process);
-        return tooLarge ? noAnswer(tooLargeText(), change) : noAnswer(timeoutText(answerTimeoutMs), change, true);
+        return tooLarge ? noAnswer(tooLargeText(), change)
+                        : noAnswer(timeoutText(answerTimeoutMs), change, true);
     }
     std::unique_ptr<QProcess> done(process);
     if (failed) {

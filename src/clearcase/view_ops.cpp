@@ -181,27 +181,29 @@ RemovalOutcome checkedGone(ClearTool &tool, const QString &tag, const QString &r
         break;
     case TagState::NotKnown:
         outcome.notKnown = true;
-        outcome.error = QStringLiteral("ClearCase could not say whether the view tag \"%1\" is gone: %2")
-                            .arg(tag, error);
+        outcome.error =
+            QStringLiteral("ClearCase could not say whether the view tag \"%1\" is gone: %2").arg(tag, error);
         break;
     }
     return outcome;
 }
 
 // After a change whose answer is lost: what ClearCase holds now.
-RemovalOutcome afterLostRemoval(ClearTool &tool, const QString &tag, const QString &region, const QString &why)
+RemovalOutcome afterLostRemoval(ClearTool &tool, const QString &tag, const QString &region,
+                                const QString &why)
 {
     RemovalOutcome outcome = checkedGone(tool, tag, region);
     outcome.lost = true;
     outcome.error = outcome.notKnown ? why + QStringLiteral("\r\n") + outcome.error : why;
-    outcome.checkCommand = shownCommand(region.isEmpty() ? QStringList{QStringLiteral("lsview"), tag}
-                                                         : QStringList{QStringLiteral("lsview"),
-                                                                       QStringLiteral("-region"), region, tag});
+    outcome.checkCommand = shownCommand(
+        region.isEmpty() ? QStringList{QStringLiteral("lsview"), tag}
+                         : QStringList{QStringLiteral("lsview"), QStringLiteral("-region"), region, tag});
     return outcome;
 }
 } // namespace
 
-RemovalOutcome removeView(ClearCaseApp &, ClearTool &tool, const ViewInfo &view, bool force, const QString &region)
+RemovalOutcome removeView(ClearCaseApp &, ClearTool &tool, const ViewInfo &view, bool force,
+                          const QString &region)
 {
     // A view server still running would hold the storage: end it first.
     // When this fails, rmview says what is wrong; when its answer is lost,
@@ -216,8 +218,9 @@ RemovalOutcome removeView(ClearCaseApp &, ClearTool &tool, const ViewInfo &view,
             outcome.checkCommand = shownCommand(ask);
             const CommandResult now = tool.run(ask);
             const QString state =
-                now.status != 0 ? QStringLiteral("ClearCase could not say whether the view is still active: ") +
-                                      errorText(now)
+                now.status != 0
+                    ? QStringLiteral("ClearCase could not say whether the view is still active: ") +
+                          errorText(now)
                 : ccparse::parseLsviewActive(now.output).contains(view.tag)
                     ? QStringLiteral("ClearCase shows the view still active.")
                     : QStringLiteral("ClearCase shows the view no longer active.");
@@ -239,8 +242,8 @@ RemovalOutcome removeView(ClearCaseApp &, ClearTool &tool, const ViewInfo &view,
         // One storage error is not a stale view: the storage is asked again.
         if (storageUnreachable(outcome.error) || outcome.error.contains(kNotFoundByUuid)) {
             outcome.staleness = checkStale(tool, view.tag, region);
-            outcome.unreachable = outcome.staleness.stale() &&
-                                  (outcome.staleness.uuid == view.uuid || view.uuid.isEmpty());
+            outcome.unreachable =
+                outcome.staleness.stale() && (outcome.staleness.uuid == view.uuid || view.uuid.isEmpty());
         }
         return outcome;
     }
@@ -263,19 +266,19 @@ CleanUpPlan planCleanUp(ClearTool &tool, const QString &tag, const QString &uuid
         if (r.status == 0 && block) {
             // Another view's tag of the same name is left alone.
             if (block->uuid == uuid)
-                plan.steps << QStringList{QStringLiteral("rmtag"), QStringLiteral("-view"), QStringLiteral("-region"),
-                                          other, tag};
+                plan.steps << QStringList{QStringLiteral("rmtag"), QStringLiteral("-view"),
+                                          QStringLiteral("-region"), other, tag};
         } else if (!errorText(r).contains(kNoSuchTag)) {
             throw ClearCaseError(errorText(r), r.timedOut);
         }
     }
     if (registered)
-        plan.steps << QStringList{QStringLiteral("unregister"), QStringLiteral("-view"), QStringLiteral("-uuid"),
-                                  uuid};
+        plan.steps << QStringList{QStringLiteral("unregister"), QStringLiteral("-view"),
+                                  QStringLiteral("-uuid"), uuid};
     plan.steps << QStringList{QStringLiteral("rmview"), QStringLiteral("-force"), QStringLiteral("-all"),
                               QStringLiteral("-uuid"), uuid};
-    plan.steps << QStringList{QStringLiteral("rmtag"), QStringLiteral("-view"), QStringLiteral("-region"), region,
-                              tag};
+    plan.steps << QStringList{QStringLiteral("rmtag"), QStringLiteral("-view"), QStringLiteral("-region"),
+                              region, tag};
     return plan;
 }
 
@@ -370,7 +373,8 @@ RemovalOutcome cleanUpStaleView(ClearCaseApp &, ClearTool &tool, const CleanUpPl
     return gone;
 }
 
-ConfigSpecSet setConfigSpec(ClearTool &tool, const QString &tag, const QString &localFile, const QByteArray &text)
+ConfigSpecSet setConfigSpec(ClearTool &tool, const QString &tag, const QString &localFile,
+                            const QByteArray &text)
 {
     ConfigSpecSet outcome;
     const CommandResult r = tool.run({QStringLiteral("setcs"), QStringLiteral("-tag"), tag, localFile});

@@ -123,9 +123,10 @@ RemovalOutcome cleanUpStaleView(ClearCaseApp &cc, ClearTool &tool, const CleanUp
 // back ("catcs -tag T") and compared with the text.
 struct ConfigSpecSet {
     bool set = false;
-    QString error;    // ClearCase's refusal, or why the answer is lost
+    QString error;     // ClearCase's refusal, or why the answer is lost
     bool lost = false; // set says what catcs showed, unless notKnown
     bool notKnown = false;
     QString checkCommand;
 };
-ConfigSpecSet setConfigSpec(ClearTool &tool, const QString &tag, const QString &localFile, const QByteArray &text);
+ConfigSpecSet setConfigSpec(ClearTool &tool, const QString &tag, const QString &localFile,
+                            const QByteArray &text);

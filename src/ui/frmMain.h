@@ -124,8 +124,8 @@ private:
     void remove_view(const QString &tag, const RemovalCheck *check, bool force);
     void offerStaleCleanUp(const ViewInfo &view, const RemovalOutcome &failed, const QString &region);
     // A change whose answer was lost, and what ClearCase, asked again, holds.
-    void reportLostChange(const QString &what, const QString &tag, bool done, bool notKnown, const QString &why,
-                          const QString &checkCommand);
+    void reportLostChange(const QString &what, const QString &tag, bool done, bool notKnown,
+                          const QString &why, const QString &checkCommand);
     void StartView_Click();
     void RemoveView_Click();
     void FindCO_Click();

@@ -109,8 +109,8 @@ void frmMain::editConfigSpec(const QString &tag)
             const ConfigSpecSet result =
                 setConfigSpec(CTool(), tag, QDir::toNativeSeparators(draft->path()), edited);
             if (result.lost) {
-                reportLostChange(QStringLiteral("the setting of the config spec"), tag, result.set, result.notKnown,
-                                 result.error, result.checkCommand);
+                reportLostChange(QStringLiteral("the setting of the config spec"), tag, result.set,
+                                 result.notKnown, result.error, result.checkCommand);
                 if (!result.set || result.notKnown) {
                     showMessage(QStringLiteral("Your edited config spec is kept in ") +
                                     QDir::toNativeSeparators(draft->path()) + QLatin1Char('.'),

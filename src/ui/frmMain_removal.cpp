@@ -170,15 +170,16 @@ bool frmMain::askToRemove(const QString &tag, const RemovalCheck *check, bool &f
 void frmMain::reportLostChange(const QString &what, const QString &tag, bool done, bool notKnown,
                                const QString &why, const QString &checkCommand)
 {
-    const QString verdict =
-        notKnown ? QStringLiteral("Whether it was done is not known.")
-        : done   ? QStringLiteral("ClearCase, asked again, shows it was done.")
-                 : QStringLiteral("ClearCase, asked again, shows it was not done (so far).");
+    const QString verdict = notKnown ? QStringLiteral("Whether it was done is not known.")
+                            : done
+                                ? QStringLiteral("ClearCase, asked again, shows it was done.")
+                                : QStringLiteral("ClearCase, asked again, shows it was not done (so far).");
     QString text = QStringLiteral("The answer to ") + what + QStringLiteral(" of view --> ") + tag +
                    QStringLiteral(" was lost:") + CRLF + why + CRLF + CRLF + verdict;
     if (!checkCommand.isEmpty())
         text += CRLF + QStringLiteral("To check by hand, run: ") + checkCommand;
-    showMessage(text + LOG_HINT, done && !notKnown ? MsgIcon::Information : MsgIcon::Exclamation, MsgButtons::Ok,
+    showMessage(text + LOG_HINT, done && !notKnown ? MsgIcon::Information : MsgIcon::Exclamation,
+                MsgButtons::Ok,
                 done && !notKnown ? QStringLiteral("Finished...") : QStringLiteral("Warning..."));
     // Said once: the refresh that follows does not say it again.
     m_clearCaseErrorShown = true;
@@ -195,8 +196,8 @@ void frmMain::remove_view(const QString &tag, const RemovalCheck *check, bool fo
         const QString region = ui->regionCombo->currentText();
         const RemovalOutcome outcome = removeView(CC(), CTool(), view, force, region);
         if (outcome.lost) {
-            reportLostChange(QStringLiteral("the removal"), tag, outcome.removed, outcome.notKnown, outcome.error,
-                             outcome.checkCommand);
+            reportLostChange(QStringLiteral("the removal"), tag, outcome.removed, outcome.notKnown,
+                             outcome.error, outcome.checkCommand);
             return;
         }
         if (outcome.removed)
@@ -218,20 +219,23 @@ void frmMain::offerStaleCleanUp(const ViewInfo &view, const RemovalOutcome &fail
     const bool registered = failed.staleness.state == Staleness::State::Stale;
     CleanUpPlan plan;
     try {
-        plan = planCleanUp(CTool(), view.tag, registered ? view.uuid : failed.staleness.uuid, region, registered);
+        plan = planCleanUp(CTool(), view.tag, registered ? view.uuid : failed.staleness.uuid, region,
+                           registered);
     } catch (const ClearCaseError &e) {
         throw ClearCaseError(failed.error + CRLF + e.description());
     }
-    QString question = QStringLiteral("The storage of view --> ") + view.tag + QStringLiteral(" cannot be reached:") +
-                       CRLF + failed.error + CRLF + CRLF +
-                       QStringLiteral("Its tag and registry entries can be removed, so that the tag no longer shows. "
-                                      "Quillon runs, in this order:") +
-                       CRLF;
+    QString question =
+        QStringLiteral("The storage of view --> ") + view.tag + QStringLiteral(" cannot be reached:") + CRLF +
+        failed.error + CRLF + CRLF +
+        QStringLiteral("Its tag and registry entries can be removed, so that the tag no longer shows. "
+                       "Quillon runs, in this order:") +
+        CRLF;
     for (const QStringList &step : plan.steps)
         question += QStringLiteral("   cleartool ") + step.join(QLatin1Char(' ')) + CRLF;
-    question += CRLF + QStringLiteral("Tags of the same name that belong to other views are left as they are. "
-                                      "Whatever is left in the storage is lost. Clean up the view's tag and "
-                                      "registry entries?");
+    question +=
+        CRLF + QStringLiteral("Tags of the same name that belong to other views are left as they are. "
+                              "Whatever is left in the storage is lost. Clean up the view's tag and "
+                              "registry entries?");
     if (showMessage(question, MsgIcon::Exclamation, MsgButtons::YesNo, QStringLiteral("Warning...")) !=
         MsgAnswer::Yes)
         return;
@@ -242,12 +246,13 @@ void frmMain::offerStaleCleanUp(const ViewInfo &view, const RemovalOutcome &fail
                     MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Finished..."));
         return;
     }
-    QString text = QStringLiteral("Warning::") + outcome.error + CRLF + QStringLiteral("Could not clean up view --> ") +
-                   view.tag;
+    QString text = QStringLiteral("Warning::") + outcome.error + CRLF +
+                   QStringLiteral("Could not clean up view --> ") + view.tag;
     if (outcome.removed)
-        text = QStringLiteral("The tag and registry entries of view --> ") + view.tag +
-               QStringLiteral(" have been removed; an answer was lost on the way, and ClearCase, asked again, "
-                              "showed each step done.");
+        text =
+            QStringLiteral("The tag and registry entries of view --> ") + view.tag +
+            QStringLiteral(" have been removed; an answer was lost on the way, and ClearCase, asked again, "
+                           "showed each step done.");
     if (!outcome.stepsRun.isEmpty() && !outcome.removed)
         text += CRLF + CRLF + QStringLiteral("Done:") + CRLF + QStringLiteral("   ") +
                 outcome.stepsRun.join(CRLF + QStringLiteral("   "));
@@ -257,7 +262,8 @@ void frmMain::offerStaleCleanUp(const ViewInfo &view, const RemovalOutcome &fail
                 QStringLiteral("Remove the view again to finish the clean-up.");
     if (!outcome.checkCommand.isEmpty())
         text += CRLF + QStringLiteral("To check by hand, run: ") + outcome.checkCommand;
-    showMessage(text + LOG_HINT, outcome.removed ? MsgIcon::Information : MsgIcon::Exclamation, MsgButtons::Ok,
+    showMessage(text + LOG_HINT, outcome.removed ? MsgIcon::Information : MsgIcon::Exclamation,
+                MsgButtons::Ok,
                 outcome.removed ? QStringLiteral("Finished...") : QStringLiteral("Warning..."));
 }
 

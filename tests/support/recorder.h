@@ -4,9 +4,9 @@
 
 #include <QList>
 
-#include <functional>
 #include <QQueue>
 #include <QString>
+#include <functional>
 
 // Installs itself as the message seam for its lifetime: keeps every message
 // box the program shows and answers each from a queue (OK boxes need no

@@ -138,8 +138,9 @@ private slots:
     // characters is refused before anything starts.
     void password_maskedEverywhere_hugeRefused()
     {
-        write_exe(site->root() + "/bin/echoer", "#!/bin/sh\n[ $# -eq 0 ] && { echo 'Usage: echoer [-pw pw] host'; "
-                                               "exit 0; }\necho \"echoer: called with $*\" >&2\nexit 1\n");
+        write_exe(site->root() + "/bin/echoer",
+                  "#!/bin/sh\n[ $# -eq 0 ] && { echo 'Usage: echoer [-pw pw] host'; "
+                  "exit 0; }\necho \"echoer: called with $*\" >&2\nexit 1\n");
         const QString home = backslashed(unix_side);
         site->writeConfig("qn.cfg",
                           TestSite::configLines(
@@ -166,7 +167,8 @@ private slots:
                  qPrintable(msgs.shown.last().text));
         bool sawClient = false;
         for (const CommandRecord &r : commandlog::entries()) {
-            QVERIFY2(!r.command.contains(password) && !r.firstError.contains(password), qPrintable(r.firstError));
+            QVERIFY2(!r.command.contains(password) && !r.firstError.contains(password),
+                     qPrintable(r.firstError));
             sawClient = sawClient || r.firstError.startsWith("echoer: called with -pw ********");
         }
         QVERIFY(sawClient);
@@ -180,9 +182,10 @@ private slots:
         commandlog::clear();
         site->gui().type("pwdTxt", QString(1025, u'p'));
         site->gui().click("createViewBut");
-        QCOMPARE(msgs.shown, (QList<Msg>{{"The password is 1025 characters long. Quillon hands over a password of at "
-                                          "most 1024 characters: check what was typed or pasted.",
-                                          MsgIcon::Exclamation, MsgButtons::Ok, "Create View"}}));
+        QCOMPARE(msgs.shown,
+                 (QList<Msg>{{"The password is 1025 characters long. Quillon hands over a password of at "
+                              "most 1024 characters: check what was typed or pasted.",
+                              MsgIcon::Exclamation, MsgButtons::Ok, "Create View"}}));
         QVERIFY(commandlog::entries().empty());
     }
 };

@@ -85,6 +85,21 @@ class TestViewCare : public QObject {
         gui().click("butBack");
     }
 
+    // Remove clicked on a view, the simulator's knobs set first and the questions answered in turn.
+    void removeAs(const QString &tag, const QList<MsgAnswer> &answers, const char *knobs = nullptr)
+    {
+        if (knobs)
+            site->setKnobs(knobs);
+        rec.answers.append(answers);
+        gui().select("myViewsList", tag);
+        gui().click("removeViewBut");
+    }
+
+    QString uuidOf(const QString &tag) const
+    {
+        return site->cleartool({"lsview", "-long", tag}).section("View uuid: ", 1).section('\n', 0, 0);
+    }
+
     void openDetail(const QString &tag)
     {
         gui().select("myViewsList", tag);
@@ -160,9 +175,7 @@ private slots:
         // not asked for (ClearCase cannot list them there).
         rec.clear();
         commandlog::clear();
-        rec.answers << MsgAnswer::Yes;
-        gui().select("myViewsList", "jdoe__snap");
-        gui().click("removeViewBut");
+        removeAs("jdoe__snap", {MsgAnswer::Yes});
         QCOMPARE(rec.shown, (QList<Msg>{{"You are about to permanently remove view\r\n--> jdoe__snap\r\n\r\n"
                                          ">>> Are you sure you want to do this?",
                                          MsgIcon::Exclamation, MsgButtons::YesNo, "Warning..."}}));
@@ -182,8 +195,9 @@ private slots:
             commandlog::clear();
             gui().select("myViewsList", tag);
             gui().click("removeViewBut");
-            QCOMPARE(rec.shown, (QList<Msg>{{"View --> " + tag + " belongs to carl, not to you (jdoe).\r\n"
-                                             "Only its owner can remove it. Nothing was changed.",
+            QCOMPARE(rec.shown, (QList<Msg>{{"View --> " + tag +
+                                                 " belongs to carl, not to you (jdoe).\r\n"
+                                                 "Only its owner can remove it. Nothing was changed.",
                                              MsgIcon::Exclamation, MsgButtons::Ok, "Warning..."}}));
             QVERIFY(site->tagExists(tag));
             for (const QString &c : commandsRun())
@@ -220,18 +234,14 @@ private slots:
     // what it holds and how to check, and My Existing View(s) shows what exists.
     void lostAnswer_askedAgain_neverResent()
     {
-        site->setKnobs("CCSIM_DIE_AFTER=rmview\n");
-        rec.answers << MsgAnswer::Yes;
-        gui().select("myViewsList", "jdoe__clean");
-        gui().click("removeViewBut");
+        removeAs("jdoe__clean", {MsgAnswer::Yes}, "CCSIM_DIE_AFTER=rmview\n");
         QCOMPARE_SHOWN(2);
-        QCOMPARE(rec.shown[1],
-                 (Msg{"The answer to the removal of view --> jdoe__clean was lost:\r\n"
-                      "cleartool ended before it answered: rmview -tag jdoe__clean\r\n\r\n"
-                      "ClearCase, asked again, shows it was done.\r\n"
-                      "To check by hand, run: cleartool lsview -region Windows jdoe__clean" +
-                          LOG_HINT,
-                      MsgIcon::Information, MsgButtons::Ok, "Finished..."}));
+        QCOMPARE(rec.shown[1], (Msg{"The answer to the removal of view --> jdoe__clean was lost:\r\n"
+                                    "cleartool ended before it answered: rmview -tag jdoe__clean\r\n\r\n"
+                                    "ClearCase, asked again, shows it was done.\r\n"
+                                    "To check by hand, run: cleartool lsview -region Windows jdoe__clean" +
+                                        LOG_HINT,
+                                    MsgIcon::Information, MsgButtons::Ok, "Finished..."}));
         QCOMPARE(commandsRun().filter("rmview").size(), 1);
         QVERIFY(!site->tagExists("jdoe__clean"));
 
@@ -244,9 +254,7 @@ private slots:
         qunsetenv("QUILLON_CLEARTOOL_TIMEOUT");
         rec.clear();
         commandlog::clear();
-        rec.answers << MsgAnswer::Yes;
-        gui().select("myViewsList", "jdoe__fresh");
-        gui().click("removeViewBut");
+        removeAs("jdoe__fresh", {MsgAnswer::Yes});
         QCOMPARE_SHOWN(2);
         QCOMPARE(rec.shown[1].text, "The answer to the removal of view --> jdoe__fresh was lost:\r\n"
                                     "cleartool did not answer within 1 seconds.\r\n\r\n"
@@ -254,7 +262,8 @@ private slots:
                                     "To check by hand, run: cleartool lsview -region Windows jdoe__fresh" +
                                         LOG_HINT);
         QCOMPARE(rec.shown[1].icon, MsgIcon::Exclamation);
-        QVERIFY(gui().items("myViewsList").contains("jdoe__fresh") && gui().items("myViewsList").contains("jdoe__work"));
+        QVERIFY(gui().items("myViewsList").contains("jdoe__fresh") &&
+                gui().items("myViewsList").contains("jdoe__work"));
         QTRY_VERIFY_WITH_TIMEOUT(!site->tagExists("jdoe__fresh"), 5000);
         QCOMPARE(commandsRun().filter("rmview").size(), 1);
     }
@@ -263,17 +272,14 @@ private slots:
     // cannot reach it; it removes the tags of that view only, region by region, this region's last.
     void cleanUp_onlyThisView_inOrder()
     {
-        site->importViews({"ccase_unix|jdoe__gone|px|vobhost|active|carl", "Other|jdoe__gone|p2|vobhost|tag|jdoe"});
-        const QString uuid =
-            site->cleartool({"lsview", "-long", "jdoe__gone"}).section("View uuid: ", 1).section('\n', 0, 0);
+        site->importViews(
+            {"ccase_unix|jdoe__gone|px|vobhost|active|carl", "Other|jdoe__gone|p2|vobhost|tag|jdoe"});
+        const QString uuid = uuidOf("jdoe__gone");
         QVERIFY(!uuid.isEmpty());
-        const QStringList steps{"cleartool rmtag -view -region Other jdoe__gone",
-                                "cleartool unregister -view -uuid " + uuid,
-                                "cleartool rmview -force -all -uuid " + uuid,
-                                "cleartool rmtag -view -region Windows jdoe__gone"};
-        rec.answers << MsgAnswer::Remove << MsgAnswer::Yes;
-        gui().select("myViewsList", "jdoe__gone");
-        gui().click("removeViewBut");
+        const QStringList steps{
+            "cleartool rmtag -view -region Other jdoe__gone", "cleartool unregister -view -uuid " + uuid,
+            "cleartool rmview -force -all -uuid " + uuid, "cleartool rmtag -view -region Windows jdoe__gone"};
+        removeAs("jdoe__gone", {MsgAnswer::Remove, MsgAnswer::Yes});
         QCOMPARE_SHOWN(3);
         QVERIFY2(rec.shown[0].text.contains("   2 checked-out files:\r\n") &&
                      rec.shown[0].text.contains("   Its view-private files could not be listed: Operation "
@@ -295,14 +301,12 @@ private slots:
     // error once, or storage that came back while the question was open, changes nothing.
     void cleanUp_onlyWhileStale()
     {
-        site->setKnobs("CCSIM_FAIL_STORAGE=rmview\n");
-        rec.answers << MsgAnswer::Yes;
-        gui().select("myViewsList", "jdoe__clean");
-        gui().click("removeViewBut");
+        removeAs("jdoe__clean", {MsgAnswer::Yes}, "CCSIM_FAIL_STORAGE=rmview\n");
         QCOMPARE_SHOWN(2);
-        QVERIFY2(rec.shown[1].text.startsWith("Warning::Operation \"view_get_prop(VIEW_PROP_WEBVIEW)\" failed") &&
-                     rec.shown[1].text.endsWith("Coult not remove view..." + LOG_HINT),
-                 qPrintable(rec.shown[1].text));
+        QVERIFY2(
+            rec.shown[1].text.startsWith("Warning::Operation \"view_get_prop(VIEW_PROP_WEBVIEW)\" failed") &&
+                rec.shown[1].text.endsWith("Coult not remove view..." + LOG_HINT),
+            qPrintable(rec.shown[1].text));
         QVERIFY(site->tagExists("jdoe__clean"));
         site->setKnobs("");
 
@@ -317,9 +321,10 @@ private slots:
         gui().click("removeViewBut");
         rec.whileShown = {};
         QCOMPARE_SHOWN(3);
-        QVERIFY2(rec.shown[2].text.startsWith("Warning::The storage of view --> jdoe__gone can be reached again: "
-                                              "the view is not stale.\r\nCould not clean up view --> jdoe__gone"),
-                 qPrintable(rec.shown[2].text));
+        QVERIFY2(
+            rec.shown[2].text.startsWith("Warning::The storage of view --> jdoe__gone can be reached again: "
+                                         "the view is not stale.\r\nCould not clean up view --> jdoe__gone"),
+            qPrintable(rec.shown[2].text));
         QVERIFY(!rec.shown[2].text.contains("Done:"));
         QVERIFY(commandsRun().filter(QRegularExpression("rmtag|unregister|-uuid")).isEmpty());
         QVERIFY(site->tagExists("jdoe__gone"));
@@ -330,28 +335,24 @@ private slots:
     void cleanUp_halfDone_finishedNextTime()
     {
         site->importViews({"Other|jdoe__gone|p2|vobhost|tag|jdoe"});
-        const QString uuid =
-            site->cleartool({"lsview", "-long", "jdoe__gone"}).section("View uuid: ", 1).section('\n', 0, 0);
-        site->setKnobs("CCSIM_FAIL=unregister\n");
-        rec.answers << MsgAnswer::Remove << MsgAnswer::Yes;
-        gui().select("myViewsList", "jdoe__gone");
-        gui().click("removeViewBut");
+        const QString uuid = uuidOf("jdoe__gone");
+        removeAs("jdoe__gone", {MsgAnswer::Remove, MsgAnswer::Yes}, "CCSIM_FAIL=unregister\n");
         QCOMPARE_SHOWN(3);
-        QCOMPARE(rec.shown[2],
-                 (Msg{"Warning::Simulated failure of unregister.\r\nCould not clean up view --> jdoe__gone\r\n\r\n"
-                      "Done:\r\n   cleartool rmtag -view -region Other jdoe__gone\r\n\r\n"
-                      "Not done:\r\n   cleartool unregister -view -uuid " + uuid +
-                          "\r\n   cleartool rmview -force -all -uuid " + uuid +
-                          "\r\n   cleartool rmtag -view -region Windows jdoe__gone\r\n\r\n"
-                          "Remove the view again to finish the clean-up." + LOG_HINT,
-                      MsgIcon::Exclamation, MsgButtons::Ok, "Warning..."}));
+        QCOMPARE(
+            rec.shown[2],
+            (Msg{"Warning::Simulated failure of unregister.\r\nCould not clean up view --> jdoe__gone\r\n\r\n"
+                 "Done:\r\n   cleartool rmtag -view -region Other jdoe__gone\r\n\r\n"
+                 "Not done:\r\n   cleartool unregister -view -uuid " +
+                     uuid + "\r\n   cleartool rmview -force -all -uuid " + uuid +
+                     "\r\n   cleartool rmtag -view -region Windows jdoe__gone\r\n\r\n"
+                     "Remove the view again to finish the clean-up." +
+                     LOG_HINT,
+                 MsgIcon::Exclamation, MsgButtons::Ok, "Warning..."}));
         QVERIFY(site->tagExists("jdoe__gone") && !site->tagExists("jdoe__gone", "Other"));
 
         site->setKnobs("");
         rec.clear();
-        rec.answers << MsgAnswer::Remove << MsgAnswer::Yes;
-        gui().select("myViewsList", "jdoe__gone");
-        gui().click("removeViewBut");
+        removeAs("jdoe__gone", {MsgAnswer::Remove, MsgAnswer::Yes});
         QCOMPARE_SHOWN(3);
         QVERIFY(!rec.shown[1].text.contains("-region Other"));
         QCOMPARE(rec.shown[2].title, "Finished...");
@@ -367,9 +368,10 @@ private slots:
         gui().select("myViewsList", "jdoe__work");
         whileModal([&] { gui().click("removeViewBut"); }, [&](QWidget *) { QVERIFY(gui().trigger("Exit")); });
         QCOMPARE_SHOWN(2);
-        QCOMPARE(rec.shown[1], (Msg{"Quillon was closed while the checkouts of view --> jdoe__work were shown.\r\n"
-                                    "The removal was cancelled: the view was not removed.",
-                                    MsgIcon::Information, MsgButtons::Ok, "Remove View"}));
+        QCOMPARE(rec.shown[1],
+                 (Msg{"Quillon was closed while the checkouts of view --> jdoe__work were shown.\r\n"
+                      "The removal was cancelled: the view was not removed.",
+                      MsgIcon::Information, MsgButtons::Ok, "Remove View"}));
         QVERIFY(site->tagExists("jdoe__work"));
         QVERIFY(commandsRun().filter("rmview").isEmpty());
     }
@@ -484,8 +486,9 @@ private slots:
         AppGlobals().viewDetail().findChild<QPushButton *>("editCsBut")->click();
         QCOMPARE_SHOWN(1);
         const QString text = rec.shown[0].text;
-        const QString head = "Your editor still has the config spec of view jdoe__clean open. The file is kept, "
-                             "and not set as the view's config spec:\r\n";
+        const QString head =
+            "Your editor still has the config spec of view jdoe__clean open. The file is kept, "
+            "and not set as the view's config spec:\r\n";
         QVERIFY2(text.startsWith(head), qPrintable(text));
         QCOMPARE(rec.shown[0].title, "Config spec");
         const QString path = text.mid(head.size());
