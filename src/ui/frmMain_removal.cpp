@@ -129,6 +129,11 @@ bool frmMain::mayRemove(const ViewInfo &view)
     const QString user = strip_non_ansi(get_login_name());
     if (ownedBy(view, user))
         return true;
+    // A tag left by a clean-up that stopped after "unregister": its view is
+    // no longer registered, so ClearCase gives no owner; it may be finished.
+    if (ownerName(view).isEmpty() &&
+        checkStale(CTool(), view.tag, ui->regionCombo->currentText()).state == Staleness::State::Unregistered)
+        return true;
     const QString owner = ownerName(view).isEmpty() ? QStringLiteral("(not known)") : view.owner;
     showMessage(QStringLiteral("View --> ") + view.tag + QStringLiteral(" belongs to ") + owner +
                     QStringLiteral(", not to you (") + user + QStringLiteral(").") + CRLF +

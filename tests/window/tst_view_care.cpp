@@ -358,6 +358,22 @@ private slots:
         QCOMPARE(rec.shown[2].title, "Finished...");
         QVERIFY(!site->tagExists("jdoe__gone"));
         QVERIFY(site->cleartool({"lsco", "-avobs", "-fmt", "%TUf\\n"}).indexOf(uuid) < 0);
+
+        // Stopped after unregister: the tag names a view no longer registered (ClearCase gives no owner);
+        // the next removal still finishes it, without unregistering twice.
+        site->importViews({"Windows|jdoe__lost|p9|vobhost|unreachable,checkouts=1|jdoe"});
+        gui().click("refreshBut");
+        rec.clear();
+        removeAs("jdoe__lost", {MsgAnswer::Remove, MsgAnswer::Yes}, "CCSIM_FAIL=rmtag\n");
+        QCOMPARE(rec.shown.value(2).title, "Warning...");
+        QVERIFY(site->tagExists("jdoe__lost"));
+        rec.clear();
+        commandlog::clear();
+        removeAs("jdoe__lost", {MsgAnswer::Remove, MsgAnswer::Yes}, "");
+        QCOMPARE_SHOWN(3);
+        QCOMPARE(rec.shown[2].title, "Finished...");
+        QVERIFY(commandsRun().filter("unregister").isEmpty());
+        QVERIFY(!site->tagExists("jdoe__lost"));
     }
 
     // File > Exit while the Checkouts window of the removal question is up: the removal is cancelled as
