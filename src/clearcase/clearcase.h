@@ -69,6 +69,10 @@ struct CommandResult {
     bool lost = false;
 };
 
+// A failed command's error lines (CR LF between them), or its status when
+// it printed none.
+QString errorTextOf(const CommandResult &result);
+
 class Interrupt;
 
 // Runs cleartool commands: through the co-process while it lives (started on

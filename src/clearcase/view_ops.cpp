@@ -96,12 +96,6 @@ namespace {
 const QLatin1StringView kNoSuchTag("No matching entries found for view tag");
 const QLatin1StringView kNotFoundByUuid("Unable to find view by uuid:");
 
-QString errorText(const CommandResult &result)
-{
-    return result.errors.isEmpty() ? QStringLiteral("cleartool returned status %1").arg(result.status)
-                                   : result.errors.join(QLatin1String("\r\n"));
-}
-
 QStringList lsviewLong(const QString &tag, const QString &region, bool properties = false)
 {
     QStringList args{QStringLiteral("lsview"), QStringLiteral("-long")};
@@ -133,10 +127,10 @@ TagState tagState(ClearTool &tool, const QString &tag, const QString &region, QS
     const CommandResult r = tool.run(lsviewLong(tag, region));
     if (r.status == 0 && blockOf(r.output, tag))
         return TagState::Present;
-    if (r.status != 0 && !r.lost && !r.timedOut && errorText(r).contains(kNoSuchTag))
+    if (r.status != 0 && !r.lost && !r.timedOut && errorTextOf(r).contains(kNoSuchTag))
         return TagState::Absent;
     if (error)
-        *error = errorText(r);
+        *error = errorTextOf(r);
     return TagState::NotKnown;
 }
 
@@ -147,7 +141,7 @@ Staleness checkStale(ClearTool &tool, const QString &tag, const QString &region)
     const std::optional<ViewInfo> block = blockOf(r.output, tag);
     if (block)
         s.uuid = block->uuid;
-    s.error = r.status == 0 ? QString() : errorText(r);
+    s.error = r.status == 0 ? QString() : errorTextOf(r);
     if (r.timedOut || r.lost || !r.started)
         s.state = Staleness::State::NotKnown;
     else if (r.status == 0 && block)
@@ -220,11 +214,11 @@ RemovalOutcome removeView(ClearCaseApp &, ClearTool &tool, const ViewInfo &view,
             const QString state =
                 now.status != 0
                     ? QStringLiteral("ClearCase could not say whether the view is still active: ") +
-                          errorText(now)
+                          errorTextOf(now)
                 : ccparse::parseLsviewActive(now.output).contains(view.tag)
                     ? QStringLiteral("ClearCase shows the view still active.")
                     : QStringLiteral("ClearCase shows the view no longer active.");
-            outcome.error = errorText(r) + QStringLiteral("\r\n") + state +
+            outcome.error = errorTextOf(r) + QStringLiteral("\r\n") + state +
                             QStringLiteral("\r\nThe view was not removed: rmview was not run.");
             return outcome;
         }
@@ -235,10 +229,10 @@ RemovalOutcome removeView(ClearCaseApp &, ClearTool &tool, const ViewInfo &view,
     rmview << QStringLiteral("-tag") << view.tag;
     const CommandResult r = tool.run(rmview);
     if (r.lost)
-        return afterLostRemoval(tool, view.tag, region, errorText(r));
+        return afterLostRemoval(tool, view.tag, region, errorTextOf(r));
     if (r.status != 0) {
         RemovalOutcome outcome;
-        outcome.error = errorText(r);
+        outcome.error = errorTextOf(r);
         // One storage error is not a stale view: the storage is asked again.
         if (storageUnreachable(outcome.error) || outcome.error.contains(kNotFoundByUuid)) {
             outcome.staleness = checkStale(tool, view.tag, region);
@@ -268,8 +262,8 @@ CleanUpPlan planCleanUp(ClearTool &tool, const QString &tag, const QString &uuid
             if (block->uuid == uuid)
                 plan.steps << QStringList{QStringLiteral("rmtag"), QStringLiteral("-view"),
                                           QStringLiteral("-region"), other, tag};
-        } else if (!errorText(r).contains(kNoSuchTag)) {
-            throw ClearCaseError(errorText(r), r.timedOut);
+        } else if (!errorTextOf(r).contains(kNoSuchTag)) {
+            throw ClearCaseError(errorTextOf(r), r.timedOut);
         }
     }
     if (registered)
@@ -351,17 +345,17 @@ RemovalOutcome cleanUpStaleView(ClearCaseApp &, ClearTool &tool, const CleanUpPl
             done = state == StepState::Done;
             outcome.notKnown = state == StepState::NotKnown;
             if (!done) {
-                outcome.error = errorText(r) + QStringLiteral("\r\n") +
+                outcome.error = errorTextOf(r) + QStringLiteral("\r\n") +
                                 (outcome.notKnown ? QStringLiteral("ClearCase could not say whether it ran: ")
                                                   : QStringLiteral("ClearCase shows it did not run: ")) +
                                 shownCommand(step);
                 outcome.checkCommand = shownCommand(lsviewLong(plan.tag, plan.region, true));
             }
         } else if (!done && step.first() == QLatin1String("rmview") &&
-                   errorText(r).contains(QLatin1String("is registered or known to any VOB"))) {
+                   errorTextOf(r).contains(QLatin1String("is registered or known to any VOB"))) {
             done = true; // nothing of it left in the VOBs
         } else if (!done) {
-            outcome.error = errorText(r);
+            outcome.error = errorTextOf(r);
         }
         if (!done)
             return outcome;
@@ -381,7 +375,7 @@ ConfigSpecSet setConfigSpec(ClearTool &tool, const QString &tag, const QString &
     outcome.set = r.status == 0;
     if (outcome.set)
         return outcome;
-    outcome.error = errorText(r);
+    outcome.error = errorTextOf(r);
     if (!r.lost)
         return outcome;
     outcome.lost = true;
@@ -390,7 +384,7 @@ ConfigSpecSet setConfigSpec(ClearTool &tool, const QString &tag, const QString &
     const CommandResult now = tool.run(ask);
     if (now.status != 0) {
         outcome.notKnown = true;
-        outcome.error += QStringLiteral("\r\n") + errorText(now);
+        outcome.error += QStringLiteral("\r\n") + errorTextOf(now);
         return outcome;
     }
     // cleartool may give the lines back with other line ends.
