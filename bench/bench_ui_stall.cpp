@@ -2,15 +2,20 @@
 // total time, during a project load of 100 templates with the simulated
 // cleartool at 150 ms a process start, 500 ms a command and 1 ms a tag, and
 // during one Refresh of "My Existing View(s):" with a cleartool that never
-// answers (given up after the timeout, 3 s here).
+// answers (given up after the timeout, 3 s here), and during View Detail of
+// a view whose config spec is 100 MB (cleartool's answer is read as it
+// comes and refused at 64 MB), with the peak memory above the idle process.
 
 #include "bench.h"
 #include "bench_site.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QListWidget>
 #include <QPushButton>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 constexpr int kTemplates = 100;
@@ -33,6 +38,28 @@ bool lay_out(BenchSite &site)
     }
     ok = ok && write_file(site.path(QStringLiteral("views.txt")), views);
     return ok;
+}
+
+// A line of /proc/self/status ("VmRSS", "VmHWM") in MB.
+double status_mb(const char *key)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(qsizetype(std::strlen(key)) + 1).trimmed().split(' ').value(0).toDouble() /
+                   1024.0;
+    }
+    return -1;
+}
+
+// The peak memory starts again from what the process holds now.
+void reset_peak()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
 }
 
 void report(const char *what, double total_s, double stall_ms)
@@ -74,5 +101,47 @@ QUILLON_BENCH(ui_stall)
         const StallMeter meter;
         w->findChild<QPushButton *>(QStringLiteral("refreshBut"))->click();
         report("refresh_hung", double(clock.nsecsElapsed()) / 1e9, meter.longest_ms());
+    }
+
+    // One answer of 100 MB: a view whose config spec is as large.
+    write_file(site.path(QStringLiteral("ccsim/knobs")), "");
+    {
+        QByteArray spec;
+        const QByteArray rule = "element * /main/LATEST # a rule of a very large config spec\n";
+        spec.reserve(100 * 1024 * 1024 + rule.size());
+        while (spec.size() < 100 * 1024 * 1024)
+            spec += rule;
+        write_file(site.path(QStringLiteral("big.cs")), spec);
+        write_file(site.path(QStringLiteral("big.txt")),
+                   "Windows|benchuser__big|\\\\vobhost\\v\\big.vws||-|benchuser||big.cs\n");
+    }
+    sim_command({QStringLiteral("-sim-import"), site.path(QStringLiteral("big.txt"))});
+    site.env().set("QUILLON_CLEARTOOL_TIMEOUT", "300");
+    w = site.open();
+    w->show();
+    BenchSite::pick(w, QStringLiteral("p100"));
+    w->findChild<QPushButton *>(QStringLiteral("refreshBut"))->click();
+    auto *list = w->findChild<QListWidget *>(QStringLiteral("myViewsList"));
+    const auto found = list->findItems(QStringLiteral("benchuser__big"), Qt::MatchExactly);
+    if (found.isEmpty()) {
+        std::fprintf(stderr, "ui_stall: benchuser__big is not listed\n");
+        return;
+    }
+    list->setCurrentItem(found.first());
+    QCoreApplication::processEvents();
+    {
+        const double idle_mb = status_mb("VmRSS:");
+        reset_peak();
+        QElapsedTimer clock;
+        clock.start();
+        const StallMeter meter;
+        w->findChild<QPushButton *>(QStringLiteral("detailBut"))->click();
+        const double total_s = double(clock.nsecsElapsed()) / 1e9;
+        const double stall_ms = meter.longest_ms();
+        std::printf(
+            "{\"bench\":\"ui_stall\",\"case\":\"answer_100mb\",\"total_s\":%.3f,\"longest_stall_ms\":%.1f,"
+            "\"peak_above_idle_mb\":%.1f}\n",
+            total_s, stall_ms, status_mb("VmHWM:") - idle_mb);
+        std::fflush(stdout);
     }
 }

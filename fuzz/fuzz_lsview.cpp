@@ -46,5 +46,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(checkouts.size() <= owned_lines);
     for (const Checkout &c : checkouts)
         FUZZ_CHECK(!c.path.isEmpty() && text.contains(c.path) && text.contains(c.dateText));
+
+    // A listing in the format asked for, with the text's lines as paths: every
+    // line of it is a checkout of the view, none is lost.
+    const QString view = QStringLiteral("6c3a9f2e.1b7d4e80.a1c2.00:01:84:3b:5e:9f");
+    QString listing;
+    QStringList paths;
+    for (const QString &line : lines) {
+        if (line.isEmpty() || line.contains(QChar(0)))
+            continue;
+        listing += view + (paths.size() % 2 ? QStringLiteral(" unreserved ") : QStringLiteral(" reserved ")) +
+                   QStringLiteral("2024-05-02T08:58:08Z ") + line + QStringLiteral("\r\n");
+        paths << line;
+    }
+    const QList<Checkout> listed = ccparse::parseCheckouts(listing, view);
+    FUZZ_CHECK(listed.size() == paths.size());
+    for (qsizetype i = 0; i < listed.size(); ++i) {
+        FUZZ_CHECK(listed[i].path == paths[i]);
+        FUZZ_CHECK(listed[i].reserved == (i % 2 == 0));
+        FUZZ_CHECK(listed[i].date.isValid());
+    }
     return 0;
 }

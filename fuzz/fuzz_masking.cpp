@@ -4,6 +4,8 @@
 
 #include "fuzz.h"
 
+#include "base/command_line.h"
+#include "base/command_log.h"
 #include "kestrel/kestrel.h"
 
 #include <QRegularExpression>
@@ -47,6 +49,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!r.password.contains(mask_like)) {
         const QString said = kestrel::clientReport(errors + r.password.toLocal8Bit() + '\n', r.password);
         FUZZ_CHECK(!said.contains(r.password));
+
+        // What a program wrote, with the password among it, as each place keeps or shows it: the text
+        // kept with the run's result, the Command Log's first error and the debug log's line (both
+        // from the record), and the message made from the kept text.
+        const QByteArray written =
+            errors + r.password.toLocal8Bit() + ' ' + errors + r.password.toLocal8Bit();
+        const QString kept = maskSecrets(QString::fromLocal8Bit(written), {r.password, QStringLiteral("x")});
+        FUZZ_CHECK(!kept.contains(r.password));
+        CommandRecord record;
+        record.ran = true;
+        record.exitCode = 1;
+        record.command = kestrel::remoteCommand(r, PasswordPassing::CommandLine).shown();
+        record.firstError = commandlog::firstLine(kept);
+        FUZZ_CHECK(!record.firstError.contains(r.password));
+        // The debug log's line is the shown command (which does not depend on the password, above) and
+        // the outcome, whose only text from the program is the masked first error.
+        FUZZ_CHECK(record.outcome().endsWith(record.firstError));
+        CommandRecord bare = record;
+        bare.firstError.clear();
+        FUZZ_CHECK(record.outcome().startsWith(bare.outcome()));
+        FUZZ_CHECK(!kestrel::clientReport(kept.toLocal8Bit(), r.password).contains(r.password));
     }
     return 0;
 }

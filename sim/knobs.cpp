@@ -59,9 +59,20 @@ void set_knob(Knobs &k, std::string_view key, std::string_view value)
         k.cost_tag_ms = to_ms(value);
     else if (key == "CCSIM_FAIL")
         k.fail = split_list(value);
+    else if (key == "CCSIM_FAIL_STORAGE")
+        k.fail_storage = split_list(value);
     else if (key == "CCSIM_DIE")
         k.die = std::string(trim(value));
-    else if (key == "CCSIM_CRLF")
+    else if (key == "CCSIM_DIE_AFTER")
+        k.die_after = std::string(trim(value));
+    else if (key == "CCSIM_SLOW") {
+        k.slow.clear();
+        for (const std::string &item : split_list(value)) {
+            const std::size_t colon = item.find(':');
+            if (colon != std::string::npos)
+                k.slow.emplace_back(item.substr(0, colon), to_ms(std::string_view(item).substr(colon + 1)));
+        }
+    } else if (key == "CCSIM_CRLF")
         k.crlf = value == "1";
     else if (key == "CCSIM_OLD_DATES")
         k.old_dates = value == "1";
@@ -71,7 +82,8 @@ void set_knob(Knobs &k, std::string_view key, std::string_view value)
 
 const char *const kKnobNames[] = {"CCSIM_COST_START_MS", "CCSIM_COST_CMD_MS", "CCSIM_COST_TAG_MS",
                                   "CCSIM_FAIL",          "CCSIM_DIE",         "CCSIM_CRLF",
-                                  "CCSIM_OLD_DATES",     "CCSIM_VOBS"};
+                                  "CCSIM_OLD_DATES",     "CCSIM_VOBS",        "CCSIM_DIE_AFTER",
+                                  "CCSIM_SLOW",          "CCSIM_FAIL_STORAGE"};
 
 Counters parse_counters(std::string_view text)
 {
@@ -155,6 +167,15 @@ Knobs Knobs::read(const std::string &home)
         set_knob(k, trim(line.substr(0, eq)), trim(line.substr(eq + 1)));
     }
     return k;
+}
+
+long Knobs::slow_ms(std::string_view sub) const
+{
+    long ms = 0;
+    for (const auto &[name, cost] : slow)
+        if (name == sub)
+            ms += cost;
+    return ms;
 }
 
 bool Knobs::fails(std::string_view sub) const

@@ -4,23 +4,28 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ccsim {
 
 struct Knobs {
-    long cost_start_ms = 0;        // once per process start
-    long cost_cmd_ms = 0;          // per command
-    long cost_tag_ms = 0;          // per view tag named as an argument
-    std::vector<std::string> fail; // subcommands that fail
-    std::string die;               // subcommand during which the process dies
-    bool crlf = false;             // standard output lines end in CR LF
-    bool old_dates = false;        // dates as 17-Jun-10.08:13:40 instead of ISO 8601
-    std::vector<std::string> vobs; // VOB tags that exist, when set (else the default ones)
+    long cost_start_ms = 0;                         // once per process start
+    long cost_cmd_ms = 0;                           // per command
+    long cost_tag_ms = 0;                           // per view tag named as an argument
+    std::vector<std::string> fail;                  // subcommands that fail
+    std::vector<std::string> fail_storage;          // subcommands that fail as if the storage were gone
+    std::string die;                                // subcommand during which the process dies
+    std::string die_after;                          // subcommand after whose change the process dies
+    std::vector<std::pair<std::string, long>> slow; // extra sleep during a subcommand
+    bool crlf = false;                              // standard output lines end in CR LF
+    bool old_dates = false;                         // dates as 17-Jun-10.08:13:40 instead of ISO 8601
+    std::vector<std::string> vobs;                  // VOB tags that exist, when set (else the default ones)
 
     // The environment's values, overridden by KEY=VALUE lines of $home/knobs.
     static Knobs read(const std::string &home);
     bool fails(std::string_view sub) const;
+    long slow_ms(std::string_view sub) const;
 };
 
 struct Counters {

@@ -5,6 +5,7 @@
 #include "context.h"
 #include "error.h"
 #include "grammar.h"
+#include "helpers.h"
 #include "import.h"
 #include "knobs.h"
 #include "output.h"
@@ -71,8 +72,14 @@ int run_one(const Context &ctx, const std::vector<std::string> &words, bool coun
     cmd_ctx.old_dates = knobs.old_dates;
     cmd_ctx.vobs = knobs.vobs;
     Parsed p = parse_command(words);
-    add_counters(ctx.home, Counters{counts_start ? 1 : 0, 1, p.tags_named});
-    sleep_ms((counts_start ? knobs.cost_start_ms : 0) + knobs.cost_cmd_ms + knobs.cost_tag_ms * p.tags_named);
+    // An unknown command is refused before any work: it costs nothing and
+    // is not counted (a client's end-of-answer line is one).
+    const bool unknown = p.usage_error.rfind("Unrecognized command:", 0) == 0;
+    if (!unknown) {
+        add_counters(ctx.home, Counters{counts_start ? 1 : 0, 1, p.tags_named});
+        sleep_ms((counts_start ? knobs.cost_start_ms : 0) + knobs.cost_cmd_ms +
+                 knobs.cost_tag_ms * p.tags_named + knobs.slow_ms(p.sub));
+    }
 
     if (!p.usage_error.empty()) {
         out.error(p.usage_error);
@@ -84,14 +91,23 @@ int run_one(const Context &ctx, const std::vector<std::string> &words, bool coun
         out.error("Simulated failure of " + p.sub + ".");
         return 1;
     }
+    for (const auto &sub : knobs.fail_storage) {
+        if (sub == p.sub) {
+            out.error(kStorageUnavailable);
+            return 1;
+        }
+    }
     if (!knobs.die.empty() && knobs.die == p.sub)
         die_now(out);
+    int status = 1;
     try {
-        return execute(p, cmd_ctx, out);
+        status = execute(p, cmd_ctx, out);
     } catch (const CtError &e) {
         out.error(e.what());
-        return 1;
     }
+    if (!knobs.die_after.empty() && knobs.die_after == p.sub)
+        die_now(out);
+    return status;
 }
 
 // Reads command lines from standard input until "quit" or end of input.

@@ -141,7 +141,12 @@ int rmview_uuid(const Parsed &p, const Context &ctx, Output &out)
         throw CtError(refusal(uuid, checkouts));
     std::string where = v ? v->host + ":" + v->storage : uuid;
     std::vector<std::string> vobs = checkout_vobs(reg, uuid);
-    reg.remove_view(uuid);
+    if (reg.view(uuid)) {
+        reg.remove_view(uuid);
+    } else { // unregistered: the VOBs' records go, its tags and registry record stay
+        std::erase_if(reg.checkouts, [&](const Record &r) { return r.view == uuid; });
+        std::erase_if(reg.privates, [&](const Record &r) { return r.view == uuid; });
+    }
     store.save(reg);
     for (const auto &vob : vobs)
         out.line(" Removed references to view " + quoted(where) + " from VOB " + quoted(vob) + ".");

@@ -1,5 +1,7 @@
 #include "base/command_line.h"
 
+#include <algorithm>
+
 const QString CommandLine::MASK = QStringLiteral("********");
 
 CommandLine::CommandLine(QString program, const QStringList &words) : m_program(std::move(program))
@@ -46,4 +48,26 @@ QString CommandLine::shown() const
         line += (w.kind == Kind::Secret || w.kind == Kind::SecretFile) ? MASK : w.text;
     }
     return line;
+}
+
+QStringList CommandLine::secrets() const
+{
+    QStringList out;
+    for (const Word &w : m_words) {
+        if (w.kind == Kind::Secret && !w.text.isEmpty())
+            out << w.text;
+    }
+    return out;
+}
+
+QString maskSecrets(QString text, const QStringList &secrets)
+{
+    QStringList ordered = secrets;
+    std::sort(ordered.begin(), ordered.end(),
+              [](const QString &a, const QString &b) { return a.size() > b.size(); });
+    for (const QString &secret : ordered) {
+        if (!secret.isEmpty())
+            text.replace(secret, CommandLine::MASK);
+    }
+    return text;
 }

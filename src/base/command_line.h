@@ -32,6 +32,8 @@ public:
     // The words as written, empty ones included.
     QStringList words() const;
     bool hasSecretFile() const;
+    // The secret words' texts.
+    QStringList secrets() const;
 
     // The line as the site writes it: program and words joined by blanks,
     // every secret word shown as ********.
@@ -47,3 +49,9 @@ private:
     QString m_program;
     QList<Word> m_words;
 };
+
+// The one masking step: every piece of text a program wrote that is kept or
+// shown (Command Log, debug log, messages, results kept for later) passes
+// through it first. Each occurrence of a non-empty secret becomes ********;
+// longer secrets first, so that one inside another leaves nothing behind.
+QString maskSecrets(QString text, const QStringList &secrets);

@@ -33,8 +33,12 @@ QString CommandRecord::outcome() const
     QString text;
     if (timedOut)
         text = QStringLiteral("no answer after %1 ms").arg(durationMs);
+    else if (crashed && signal != 0)
+        text = QStringLiteral("ended by signal %1 after %2 ms").arg(signal).arg(durationMs);
     else if (crashed)
         text = QStringLiteral("ended abnormally after %1 ms").arg(durationMs);
+    else if (noStatus)
+        text = QStringLiteral("no status after %1 ms").arg(durationMs);
     else
         text = QStringLiteral("exit %1 in %2 ms").arg(exitCode).arg(durationMs);
     if (!firstError.isEmpty())

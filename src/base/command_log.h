@@ -23,8 +23,10 @@ struct CommandRecord {
     QString command;       // the program and its arguments as shown, secrets masked
     bool ran = false;      // false: it could not be started
     bool detached = false; // started and not waited for
-    int exitCode = -1;     // -1 when there is none
-    bool crashed = false;
+    qint64 exitCode = -1;  // as the program reported it; -1 also when there is none
+    bool crashed = false;  // ended by a signal (signal, when known) or abnormally
+    int signal = 0;
+    bool noStatus = false;    // it ended, or its answer came, without a status
     bool timedOut = false;    // not answered in time (it may still run)
     bool interrupted = false; // the wait was ended (the window closed); it runs on
     qint64 durationMs = 0;
@@ -32,7 +34,7 @@ struct CommandRecord {
 
     bool failed() const
     {
-        return !ran || crashed || timedOut || (!detached && !interrupted && exitCode != 0);
+        return !ran || crashed || timedOut || noStatus || (!detached && !interrupted && exitCode != 0);
     }
     // "exit 0 in 12 ms", "could not start: ...", "no answer after 60000 ms", ...
     QString outcome() const;

@@ -177,12 +177,15 @@ SecretChannel::SecretChannel(const QByteArray &secret, Kind kind)
             m_error = QString::fromLocal8Bit(std::strerror(errno));
             return;
         }
-        // A password is far smaller than a pipe's buffer: the write never
-        // waits for the reader.
-        const bool written = ::write(fds[1], secret.constData(), size_t(secret.size())) == secret.size();
+        // The write end never waits for the reader: what the pipe's buffer
+        // cannot take at once is refused, not waited for (a password is far
+        // smaller than the buffer).
+        const int flags = ::fcntl(fds[1], F_GETFL);
+        const bool written = flags >= 0 && ::fcntl(fds[1], F_SETFL, flags | O_NONBLOCK) == 0 &&
+                             ::write(fds[1], secret.constData(), size_t(secret.size())) == secret.size();
         ::close(fds[1]);
         if (!written) {
-            m_error = QStringLiteral("cannot write the password channel");
+            m_error = QStringLiteral("cannot write the password channel (%1 bytes)").arg(secret.size());
             ::close(fds[0]);
             return;
         }
@@ -227,7 +230,7 @@ PrivateFile::PrivateFile(const QString &fileName, const QByteArray &content)
 
 PrivateFile::~PrivateFile()
 {
-    if (!m_dir.isEmpty())
+    if (!m_dir.isEmpty() && !m_kept)
         QDir(m_dir).removeRecursively();
 }
 

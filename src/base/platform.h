@@ -71,8 +71,11 @@ public:
     // What it holds now (a program may have changed it); empty when it
     // cannot be read.
     QByteArray read() const;
+    // The file and its folder stay when this goes (a program still has it open).
+    void keep() { m_kept = true; }
 
 private:
+    bool m_kept = false;
     QString m_dir;
     QString m_path;
     QString m_error;

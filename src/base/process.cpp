@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -63,6 +64,26 @@ std::unique_ptr<QProcess> prepared(const CommandLine &command, const RunOptions 
     setup.stdoutFd = capture && options.captureOutput ? capture->fd() : -1;
     platform::applyChildSetup(*proc, setup);
     return proc;
+}
+
+// The end of what the program wrote, every secret of its run masked before
+// it is kept anywhere. A tail that starts inside a secret loses that line.
+QByteArray maskedTail(const platform::ErrorCapture &capture, const CommandLine &command,
+                      const RunOptions &options)
+{
+    QStringList secrets = command.secrets();
+    if (!options.secret.isEmpty())
+        secrets << QString::fromLocal8Bit(options.secret);
+    qsizetype longest = 0;
+    for (const QString &s : secrets)
+        longest = std::max(longest, s.toLocal8Bit().size());
+    const qsizetype limit = kCapturedErrorBytes + longest;
+    QByteArray tail = capture.tail(limit);
+    if (tail.size() >= limit && longest > 0) {
+        const qsizetype nl = tail.indexOf('\n');
+        tail = nl < 0 ? QByteArray() : tail.mid(nl + 1);
+    }
+    return maskSecrets(QString::fromLocal8Bit(tail), secrets).toLocal8Bit();
 }
 
 } // namespace
@@ -127,13 +148,16 @@ RunResult runProgram(const CommandLine &command, const RunOptions &options)
     result.timedOut = outcome == LocalWait::Outcome::TimedOut;
     if (!result.timedOut) {
         result.crashed = proc->exitStatus() != QProcess::NormalExit;
+        // After a crash QProcess gives the signal's number as the exit code.
         result.exitCode = result.crashed ? -1 : proc->exitCode();
+        result.signal = result.crashed ? proc->exitCode() : 0;
     }
     if (capture)
-        result.errors = capture->tail(kCapturedErrorBytes);
+        result.errors = maskedTail(*capture, command, options);
     record.ran = true;
     record.exitCode = result.exitCode;
     record.crashed = result.crashed;
+    record.signal = result.signal;
     record.timedOut = result.timedOut;
     record.firstError = commandlog::firstLine(QString::fromLocal8Bit(result.errors));
     logged.finish();

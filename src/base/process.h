@@ -24,8 +24,9 @@ struct RunOptions {
 struct RunResult {
     bool started = false;
     QString startError; // the platform's description when it could not start
-    int exitCode = -1;
+    int exitCode = -1;  // as the program reported it
     bool crashed = false;
+    int signal = 0; // the signal that ended it, when crashed
     bool timedOut = false;
     QByteArray errors; // the end of what it wrote, when captured
 };

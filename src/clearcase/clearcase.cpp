@@ -7,16 +7,9 @@ namespace {
 // A command line stays below this length; longer tag lists are split.
 constexpr qsizetype kMaxCommandLine = 32 * 1024;
 
-QString errorText(const CommandResult &result)
-{
-    if (!result.errors.isEmpty())
-        return result.errors.join(QLatin1String("\r\n"));
-    return QStringLiteral("cleartool returned status %1").arg(result.status);
-}
-
 [[noreturn]] void fail(const CommandResult &result)
 {
-    throw ClearCaseError(errorText(result), result.timedOut);
+    throw ClearCaseError(errorTextOf(result), result.timedOut, result.lost);
 }
 
 CommandResult runChecked(CCSession &session, const QStringList &args)
@@ -80,6 +73,13 @@ void checkBatch(const CommandResult &result, bool listedSomething, const QString
 
 } // namespace
 
+QString errorTextOf(const CommandResult &result)
+{
+    if (!result.errors.isEmpty())
+        return result.errors.join(QLatin1String("\r\n"));
+    return QStringLiteral("cleartool returned status %1").arg(result.status);
+}
+
 QString CCView::ConfigSpec() const
 {
     return runChecked(*m_session, {QStringLiteral("catcs"), QStringLiteral("-tag"), m_info.tag}).output;
@@ -88,6 +88,11 @@ QString CCView::ConfigSpec() const
 QString ClearTool::CmdExec(const QStringList &args)
 {
     return runChecked(*m_session, args).output;
+}
+
+CommandResult ClearTool::run(const QStringList &args)
+{
+    return m_session->run(args);
 }
 
 QSet<QString> ClearTool::activeTags(const QStringList &tags)
@@ -113,7 +118,7 @@ QStringList ClearCaseApp::viewTags(bool failOnError, const QString &region, QStr
     if (result.status != 0) {
         if (failOnError || tags.isEmpty() || !error)
             fail(result);
-        *error = errorText(result);
+        *error = errorTextOf(result);
     }
     return tags;
 }

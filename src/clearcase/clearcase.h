@@ -20,15 +20,18 @@
 // without its "cleartool: Error: " prefix.
 class ClearCaseError : public QuillonError {
 public:
-    explicit ClearCaseError(QString description, bool timedOut = false)
-        : QuillonError(std::move(description)), m_timedOut(timedOut)
+    explicit ClearCaseError(QString description, bool timedOut = false, bool lost = false)
+        : QuillonError(std::move(description)), m_timedOut(timedOut), m_lost(lost)
     {
     }
     // cleartool did not answer in time.
     bool timedOut() const { return m_timedOut; }
+    // A change whose answer is lost: it may or may not have been made.
+    bool answerLost() const { return m_lost; }
 
 private:
     bool m_timedOut;
+    bool m_lost;
 };
 
 // What one registry entry (one "lsview -long" block) says of a view tag.
@@ -51,12 +54,24 @@ struct ViewInfo {
 
 // The outcome of one cleartool command.
 struct CommandResult {
-    int status = 0;        // cleartool's exit status; -1 when it gave none
+    // cleartool's exit status as it reported it (any number, negative or
+    // above 255 included); -1 as well when it gave none (hasStatus false).
+    long long status = 0;
+    bool hasStatus = true;
+    int signal = 0;        // the signal that ended it, when one did
     QString output;        // standard output (error and warning lines excluded)
     QStringList errors;    // the "cleartool: Error: " lines, prefix removed
     bool timedOut = false; // cleartool did not answer in time
     bool started = true;   // false: cleartool could not be started at all
+    // A change whose answer is lost (no answer in time, cleartool ended
+    // before answering, an answer that cannot be read): it may or may not
+    // have been made, and only ClearCase, asked again, can say.
+    bool lost = false;
 };
+
+// A failed command's error lines (CR LF between them), or its status when
+// it printed none.
+QString errorTextOf(const CommandResult &result);
 
 class Interrupt;
 
@@ -73,24 +88,27 @@ public:
 
     // Runs one command, its words without the word cleartool. Never throws
     // for a failing command: the status and errors say it. Throws
-    // Interrupted when the interrupt fires.
+    // Interrupted when the interrupt fires. A question whose co-process died
+    // is asked again of a process of its own; a change (anything but ls*,
+    // catcs, catcr, describe, pwv, hostinfo) is never sent twice.
     CommandResult run(const QStringList &args);
 
     // Off: every command starts a process of its own.
     void setUseCoprocess(bool on);
 
-    // How long cleartool may take to answer: one command outside an action,
-    // all commands of an action together (60 s unless set, or the seconds in
-    // QUILLON_CLEARTOOL_TIMEOUT).
+    // How long cleartool may take to answer one command, counted from the
+    // moment it is sent (60 s unless set, or the seconds in
+    // QUILLON_CLEARTOOL_TIMEOUT). Nothing else is timed: never the user.
     void setAnswerTimeout(int milliseconds);
 
     // Ends every wait early when it fires.
     void setInterrupt(const Interrupt *interrupt);
 
-    // A user action: its commands share one deadline, and once cleartool has
-    // not answered in time the action's further commands fail at once, so
-    // that nobody is held longer than the timeout by one action. Actions
-    // nest; the outermost one counts.
+    // A user action: once a question of it has not been answered in time,
+    // its further commands fail at once without being sent, so that nobody
+    // is held for one timeout after another. A change whose answer is lost
+    // does not end it: ClearCase is then asked what it holds. Actions nest;
+    // the outermost one counts.
     class Action {
     public:
         explicit Action(CCSession &session);
@@ -131,6 +149,8 @@ public:
     // The command's output text; throws ClearCaseError carrying cleartool's
     // error text when the command fails.
     QString CmdExec(const QStringList &args);
+    // The command's whole outcome, output and errors both, failing or not.
+    CommandResult run(const QStringList &args);
     // Of the given tags, those whose "lsview" line carries an asterisk
     // anywhere; one command for all of them (unknown tags are left out).
     QSet<QString> activeTags(const QStringList &tags);
@@ -172,14 +192,57 @@ QStringList parseLsviewShort(const QString &text);
 // Invalid when it is neither.
 QDateTime parseDate(QStringView text);
 
-// The end of the co-process's answer to command number n: its marker
-// "Command <n> returned status <s>" (glued to the end of the output when that
-// has no final line end), which must be the last line of what it wrote so
-// far. Nothing while the answer is not complete.
-struct CoprocessAnswer {
-    qsizetype outputEnd; // the output is what comes before
-    bool inRange;        // the status is a number an exit status can be
-    long long status;
+// One line of cleartool's diagnostics: an error's text without its prefix
+// (the whole line when nothing follows the prefix), nothing for a warning;
+// any other line is returned whole.
+std::optional<QString> errorOf(QStringView line);
+
+// Reads the co-process's answer to one command as it arrives. After each
+// command Quillon sends a line holding only the session's token, a word no
+// output can hold by chance, which cleartool answers with an error line
+// naming it. The answer ends at the first whole line holding the token; the
+// line before it ends in the command's marker "Command <n> returned status
+// <s>" (glued to the output when that has no final line end); the token
+// command's own marker, "Command <n+1> ...", closes it. Lines are sorted into
+// output and error texts as they come, each byte looked at once, and one
+// answer may hold at most `cap` bytes.
+class CoprocessReader {
+public:
+    enum class State { Reading, Complete, TooLarge };
+
+    CoprocessReader(QByteArray token, qsizetype cap);
+    // Starts the answer to command number n.
+    void expect(int n);
+    State feed(QByteArrayView data);
+    State state() const { return m_state; }
+
+    // Once complete: the output as written (line ends kept), the error
+    // texts, and the status when the marker was found and is a number.
+    const QString &output() const { return m_output; }
+    const QStringList &errors() const { return m_errors; }
+    bool hasStatus() const { return m_hasStatus; }
+    // False: the marker holds a number no exit status can be.
+    bool statusInRange() const { return m_inRange; }
+    long long status() const { return m_status; }
+
+private:
+    void takeLine(QByteArrayView line);
+    void sort(QByteArrayView lineWithEnd);
+    void finishAnswer(QByteArrayView lastLine);
+
+    QByteArray m_token;
+    qsizetype m_cap;
+    int m_n = 0;
+    State m_state = State::Reading;
+    bool m_tokenSeen = false;
+    QByteArray m_pending; // bytes after the last complete line
+    QByteArray m_held;    // the last complete line: it may carry the marker
+    QByteArray m_batch;   // output bytes sorted but not yet decoded
+    qsizetype m_received = 0;
+    QString m_output;
+    QStringList m_errors;
+    bool m_hasStatus = false;
+    bool m_inRange = false;
+    long long m_status = 0;
 };
-std::optional<CoprocessAnswer> findAnswer(QByteArrayView written, int n);
 } // namespace ccparse

@@ -8,6 +8,7 @@
 #include <QStringView>
 
 #include <limits>
+#include <utility>
 
 namespace ccparse {
 
@@ -157,32 +158,155 @@ QStringList parseLsviewShort(const QString &text)
     return tags;
 }
 
-std::optional<CoprocessAnswer> findAnswer(QByteArrayView written, int n)
+namespace {
+const QLatin1StringView kErrorPrefix("cleartool: Error:");
+const QLatin1StringView kWarningPrefix("cleartool: Warning:");
+
+// "Command <n> returned status <s>" at the end of line: where it starts and
+// the status text.
+std::optional<std::pair<qsizetype, QByteArrayView>> markerAtEnd(QByteArrayView line, int n)
 {
-    if (!written.endsWith('\n'))
-        return std::nullopt;
-    // The last line, without its line end (and a CR before it).
-    qsizetype start = written.size() - 1;
-    while (start > 0 && written[start - 1] != '\n')
-        --start;
-    QByteArrayView line = written.sliced(start, written.size() - 1 - start);
-    if (line.endsWith('\r'))
-        line.chop(1);
-    const qsizetype at = line.lastIndexOf(QByteArrayView("Command "));
+    const QByteArray head = "Command " + QByteArray::number(n) + " returned status ";
+    const qsizetype at = line.lastIndexOf(QByteArrayView(head));
     if (at < 0)
         return std::nullopt;
-    static const QRegularExpression marker(QStringLiteral("^Command (\\d+) returned status (-?\\d+)$"));
-    const auto m = marker.match(QString::fromLatin1(line.sliced(at)));
-    if (!m.hasMatch())
+    const QByteArrayView number = line.sliced(at + head.size());
+    qsizetype digits = number.startsWith('-') ? 1 : 0;
+    if (digits == number.size())
         return std::nullopt;
-    bool nOk = false;
-    if (m.captured(1).toInt(&nOk) != n || !nOk)
+    for (qsizetype i = digits; i < number.size(); ++i) {
+        if (number[i] < '0' || number[i] > '9')
+            return std::nullopt;
+    }
+    return std::pair{at, number};
+}
+
+QByteArrayView withoutCR(QByteArrayView line)
+{
+    return line.endsWith('\r') ? line.chopped(1) : line;
+}
+} // namespace
+
+std::optional<QString> errorOf(QStringView line)
+{
+    if (line.startsWith(kWarningPrefix))
         return std::nullopt;
+    if (line.startsWith(kErrorPrefix)) {
+        const QStringView rest = line.mid(kErrorPrefix.size()).trimmed();
+        return (rest.isEmpty() ? line : rest).toString();
+    }
+    return line.toString();
+}
+
+CoprocessReader::CoprocessReader(QByteArray token, qsizetype cap) : m_token(std::move(token)), m_cap(cap) {}
+
+void CoprocessReader::expect(int n)
+{
+    m_n = n;
+    m_state = State::Reading;
+    m_tokenSeen = false;
+    m_pending.clear();
+    m_held.clear();
+    m_batch.clear();
+    m_received = 0;
+    m_output.clear();
+    m_errors.clear();
+    m_hasStatus = false;
+    m_inRange = false;
+    m_status = 0;
+}
+
+CoprocessReader::State CoprocessReader::feed(QByteArrayView data)
+{
+    if (m_state != State::Reading)
+        return m_state;
+    m_received += data.size();
+    if (m_received > m_cap) {
+        // Nothing of it is kept.
+        expect(m_n);
+        m_state = State::TooLarge;
+        return m_state;
+    }
+    // Only the new bytes are searched for line ends.
+    qsizetype from = m_pending.size();
+    m_pending.append(data);
+    qsizetype lineStart = 0;
+    for (;;) {
+        const qsizetype nl = m_pending.indexOf('\n', from);
+        if (nl < 0)
+            break;
+        takeLine(QByteArrayView(m_pending).sliced(lineStart, nl + 1 - lineStart));
+        lineStart = nl + 1;
+        from = lineStart;
+        if (m_state != State::Reading)
+            break;
+    }
+    m_pending.remove(0, lineStart);
+    if (!m_batch.isEmpty()) {
+        m_output += QString::fromLocal8Bit(m_batch);
+        m_batch.clear();
+    }
+    return m_state;
+}
+
+void CoprocessReader::takeLine(QByteArrayView lineWithEnd)
+{
+    const QByteArrayView line = withoutCR(lineWithEnd.chopped(1));
+    if (m_tokenSeen) {
+        // The token command's marker closes the answer; its usage text and
+        // anything else before it belong to no one.
+        const auto marker = markerAtEnd(line, m_n + 1);
+        if (marker && marker->first == 0) {
+            m_state = State::Complete;
+            m_pending.clear();
+        }
+        return;
+    }
+    if (line.contains(QByteArrayView(m_token))) {
+        m_tokenSeen = true;
+        finishAnswer(m_held);
+        m_held.clear();
+        return;
+    }
+    if (!m_held.isNull())
+        sort(m_held);
+    m_held = lineWithEnd.toByteArray();
+}
+
+void CoprocessReader::finishAnswer(QByteArrayView lastLine)
+{
+    const QByteArrayView line = lastLine.isEmpty() ? lastLine : withoutCR(lastLine.chopped(1));
+    const auto marker = markerAtEnd(line, m_n);
+    if (!marker) {
+        if (!lastLine.isEmpty())
+            sort(lastLine);
+        return; // no status: the answer cannot be read
+    }
+    // Output without a final line end carries the marker glued to it.
+    if (marker->first > 0)
+        sort(line.first(marker->first));
     bool ok = false;
-    const long long status = m.captured(2).toLongLong(&ok);
-    const bool inRange =
-        ok && status >= std::numeric_limits<int>::min() && status <= std::numeric_limits<int>::max();
-    return CoprocessAnswer{start + at, inRange, status};
+    m_status = marker->second.toLongLong(&ok);
+    m_hasStatus = true;
+    m_inRange =
+        ok && m_status >= std::numeric_limits<int>::min() && m_status <= std::numeric_limits<int>::max();
+    if (!ok)
+        m_status = 0;
+}
+
+void CoprocessReader::sort(QByteArrayView lineWithEnd)
+{
+    // Merged streams: diagnostics are told apart by their prefix.
+    if (lineWithEnd.startsWith(QByteArrayView("cleartool: Error:")) ||
+        lineWithEnd.startsWith(QByteArrayView("cleartool: Warning:"))) {
+        qsizetype end = lineWithEnd.size();
+        while (end > 0 && (lineWithEnd[end - 1] == '\n' || lineWithEnd[end - 1] == '\r'))
+            --end;
+        if (auto e = errorOf(QString::fromLocal8Bit(lineWithEnd.first(end))))
+            m_errors.append(*e);
+        return;
+    }
+    m_batch.append(lineWithEnd);
 }
 
 } // namespace ccparse

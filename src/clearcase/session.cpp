@@ -11,6 +11,7 @@
 
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 namespace {
@@ -19,27 +20,14 @@ const QString kProgram = QStringLiteral("cleartool");
 
 constexpr int kDefaultAnswerTimeoutMs = 60'000;
 
-const QLatin1StringView kErrorPrefix("cleartool: Error:");
-const QLatin1StringView kWarningPrefix("cleartool: Warning:");
+// What one answer may hold; beyond it the answer is refused, not read.
+constexpr qsizetype kAnswerCapBytes = 64 * 1024 * 1024;
 
 int defaultTimeoutMs()
 {
     bool ok = false;
     const int seconds = qEnvironmentVariableIntValue("QUILLON_CLEARTOOL_TIMEOUT", &ok);
     return ok && seconds > 0 ? seconds * 1000 : kDefaultAnswerTimeoutMs;
-}
-
-// One line of cleartool's diagnostics: an error's text without its prefix
-// (the whole line when nothing follows the prefix), nothing for a warning.
-std::optional<QString> errorOf(QStringView line)
-{
-    if (line.startsWith(kWarningPrefix))
-        return std::nullopt;
-    if (line.startsWith(kErrorPrefix)) {
-        const QStringView rest = line.mid(kErrorPrefix.size()).trimmed();
-        return (rest.isEmpty() ? line : rest).toString();
-    }
-    return line.toString();
 }
 
 // Sorts standard error into error texts; blank lines and warnings are left out.
@@ -49,7 +37,7 @@ QStringList errorLines(const QByteArray &err)
     forEachLine(QString::fromLocal8Bit(err), [&errors](QStringView line) {
         if (line.trimmed().isEmpty())
             return;
-        if (auto e = errorOf(line))
+        if (auto e = ccparse::errorOf(line))
             errors.append(*e);
     });
     return errors;
@@ -109,6 +97,33 @@ QString timeoutText(int ms)
     return QStringLiteral("cleartool did not answer within %1 seconds.").arg(ms / 1000.0);
 }
 
+QString tooLargeText()
+{
+    return QStringLiteral("cleartool's answer was too large (more than %1 MB); it was not read.")
+        .arg(kAnswerCapBytes / (1024 * 1024));
+}
+
+// A word that no output holds by chance: new for every co-process.
+QByteArray freshToken()
+{
+    QByteArray token = "quillon-end-";
+    for (int i = 0; i < 4; ++i)
+        token += QByteArray::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, '0');
+    return token;
+}
+
+// A result without an answer. A change may or may not have been made.
+CommandResult noAnswer(const QString &why, bool change, bool timedOut = false)
+{
+    CommandResult result;
+    result.status = -1;
+    result.hasStatus = false;
+    result.lost = change;
+    result.timedOut = timedOut;
+    result.errors << why;
+    return result;
+}
+
 } // namespace
 
 struct CCSession::Impl {
@@ -117,17 +132,18 @@ struct CCSession::Impl {
     const Interrupt *interrupt = nullptr;
 
     QProcess *co = nullptr; // the co-process, or none
-    int sent = 0;           // commands sent to it
-    QByteArray out;         // its merged output since the last answer
-    bool waiting = false;   // a command waits for its answer
+    int sent = 0;           // command lines sent to it
+    QByteArray tokenLine;   // sent after each command
+    std::optional<ccparse::CoprocessReader> reader;
+    bool waiting = false; // a command waits for its answer
 
     int actions = 0; // nesting depth of actions
-    QDeadlineTimer actionDeadline;
     bool actionTimedOut = false;
 
     ~Impl() { letGo(true); }
 
-    QDeadlineTimer deadline() const { return actions > 0 ? actionDeadline : QDeadlineTimer(answerTimeoutMs); }
+    // Each command's own: from the moment it is sent until its answer.
+    QDeadlineTimer deadline() const { return QDeadlineTimer(answerTimeoutMs); }
     bool ensureCoprocess();
     // Stops using the co-process: it is asked to quit (or ended, when it
     // hangs on a question) and left to finish on its own.
@@ -161,7 +177,9 @@ bool CCSession::Impl::ensureCoprocess()
     }
     qCDebug(lcClearCase) << "cleartool -status started, process" << co->processId();
     sent = 0;
-    out.clear();
+    const QByteArray token = freshToken();
+    tokenLine = token + '\n';
+    reader.emplace(token, kAnswerCapBytes);
     return true;
 }
 
@@ -181,6 +199,8 @@ void CCSession::Impl::letGo(bool askToQuit, bool endIt)
         if (askToQuit)
             p->write("quit\n");
         p->closeWriteChannel();
+        // What it still writes is not read: the pipe must not fill.
+        QObject::connect(p, &QProcess::readyRead, p, [p] { p->readAll(); });
     }
     platform::keepRunning(p);
 }
@@ -189,25 +209,24 @@ std::optional<CommandResult> CCSession::Impl::runInCoprocess(const QStringList &
 {
     if (!ensureCoprocess())
         return std::nullopt;
-    out.clear();
-    co->write(line);
+    const bool change = !onlyAsks(args);
     const int n = ++sent;
+    ++sent; // the token's line
+    reader->expect(n);
+    // Buffered by QProcess and written as the pipe takes it: never blocks.
+    co->write(line + tokenLine);
 
     QProcess *p = co;
     LocalWait wait(interrupt);
-    std::optional<ccparse::CoprocessAnswer> marker;
     bool died = false;
     auto takeOutput = [&] {
-        out += p->readAll();
-        if (const auto answer = ccparse::findAnswer(out, n)) {
-            marker = answer;
+        if (reader->feed(p->readAll()) != ccparse::CoprocessReader::State::Reading)
             wait.done();
-        }
     };
     const auto onOutput = QObject::connect(p, &QProcess::readyRead, p, takeOutput);
     const auto onEnd = QObject::connect(p, &QProcess::finished, p, [&] {
         takeOutput();
-        if (!marker) {
+        if (reader->state() == ccparse::CoprocessReader::State::Reading) {
             died = true;
             wait.done();
         }
@@ -231,49 +250,47 @@ std::optional<CommandResult> CCSession::Impl::runInCoprocess(const QStringList &
     }
     if (outcome == LocalWait::Outcome::TimedOut) {
         // Hung: a question is ended; a change is left to finish by itself.
-        letGo(false, onlyAsks(args));
-        CommandResult result;
-        result.status = -1;
-        result.timedOut = true;
-        result.errors << timeoutText(answerTimeoutMs);
-        return result;
+        letGo(false, !change);
+        return noAnswer(timeoutText(answerTimeoutMs), change, true);
     }
-    if (died || !marker) {
-        // It died: this command is answered by a process of its own, the
-        // next one by a new co-process.
+    if (reader->state() == ccparse::CoprocessReader::State::TooLarge) {
+        letGo(false, !change);
+        return noAnswer(tooLargeText(), change);
+    }
+    if (died || reader->state() != ccparse::CoprocessReader::State::Complete) {
         letGo(false);
-        return std::nullopt;
+        // A question is asked again, of a process of its own; a change is
+        // never sent twice.
+        if (!change)
+            return std::nullopt;
+        return noAnswer(
+            QStringLiteral("cleartool ended before it answered: %1").arg(args.join(QLatin1Char(' '))),
+            change);
     }
 
     CommandResult result;
-    if (marker->inRange) {
-        result.status = int(marker->status);
-    } else {
+    result.output = reader->output();
+    result.errors = reader->errors();
+    if (!reader->hasStatus()) {
         result.status = -1;
-        result.errors
-            << QStringLiteral("cleartool reported the status %1, which is not a status.").arg(marker->status);
+        result.hasStatus = false;
+        result.lost = change;
+        result.errors << QStringLiteral("cleartool's answer could not be read: it gave no status.");
+    } else if (!reader->statusInRange()) {
+        // Kept as reported: never folded into a number that could read as success.
+        result.status = reader->status();
+        result.lost = change;
+        result.errors << QStringLiteral("cleartool reported the status %1, which is not a status.")
+                             .arg(reader->status());
+    } else {
+        result.status = reader->status();
     }
-    // Merged streams: diagnostics are told apart by their prefix.
-    const QString text = QString::fromLocal8Bit(QByteArrayView(out).first(marker->outputEnd));
-    out.clear();
-    QString output;
-    output.reserve(text.size());
-    forEachLineWithEnd(text, [&](QStringView line, QStringView end) {
-        if (line.startsWith(kErrorPrefix) || line.startsWith(kWarningPrefix)) {
-            if (auto e = errorOf(line))
-                result.errors.append(*e);
-            return;
-        }
-        // The output as cleartool wrote it, its line ends included.
-        output += line;
-        output += end;
-    });
-    result.output = output;
     return result;
 }
 
 CommandResult CCSession::Impl::runOnce(const QStringList &args)
 {
+    const bool change = !onlyAsks(args);
     CommandResult result;
     QProcess *process = new QProcess;
     process->setStandardInputFile(QProcess::nullDevice());
@@ -282,6 +299,23 @@ CommandResult CCSession::Impl::runOnce(const QStringList &args)
     platform::applyChildSetup(*process, setup);
     LocalWait wait(interrupt);
     bool failed = false;
+    bool tooLarge = false;
+    // Read as it comes, so that a huge answer is refused at the cap instead
+    // of being kept whole.
+    QByteArray out;
+    QByteArray err;
+    const auto take = [&] {
+        out += process->readAllStandardOutput();
+        err += process->readAllStandardError();
+        if (out.size() + err.size() > kAnswerCapBytes && !tooLarge) {
+            tooLarge = true;
+            out.clear();
+            err.clear();
+            wait.done();
+        }
+    };
+    QObject::connect(process, &QProcess::readyReadStandardOutput, process, take);
+    QObject::connect(process, &QProcess::readyReadStandardError, process, take);
     QObject::connect(process, &QProcess::finished, process, [&] { wait.done(); });
     QObject::connect(process, &QProcess::errorOccurred, process, [&](QProcess::ProcessError e) {
         if (e == QProcess::FailedToStart) {
@@ -291,18 +325,21 @@ CommandResult CCSession::Impl::runOnce(const QStringList &args)
     });
     process->start(kProgram, args);
     const LocalWait::Outcome outcome = wait.exec(deadline());
+    QObject::disconnect(process, nullptr, nullptr, nullptr);
     if (outcome == LocalWait::Outcome::Interrupted) {
         platform::keepRunning(process);
         throw Interrupted{};
     }
-    if (outcome == LocalWait::Outcome::TimedOut) {
-        if (onlyAsks(args))
+    if (outcome == LocalWait::Outcome::TimedOut || tooLarge) {
+        if (change) {
+            process->closeReadChannel(QProcess::StandardOutput);
+            process->closeReadChannel(QProcess::StandardError);
+        } else {
             process->kill();
+        }
         platform::keepRunning(process);
-        result.status = -1;
-        result.timedOut = true;
-        result.errors << timeoutText(answerTimeoutMs);
-        return result;
+        return tooLarge ? noAnswer(tooLargeText(), change)
+                        : noAnswer(timeoutText(answerTimeoutMs), change, true);
     }
     std::unique_ptr<QProcess> done(process);
     if (failed) {
@@ -311,13 +348,20 @@ CommandResult CCSession::Impl::runOnce(const QStringList &args)
         result.errors << QStringLiteral("Unable to start cleartool: %1").arg(process->errorString());
         return result;
     }
-    result.output = QString::fromLocal8Bit(process->readAllStandardOutput());
-    result.errors = errorLines(process->readAllStandardError());
+    take();
+    result.output = QString::fromLocal8Bit(out);
+    result.errors = errorLines(err);
     if (process->exitStatus() == QProcess::NormalExit) {
         result.status = process->exitCode();
     } else {
+        // Ended by a signal: whatever it had done stands, but there is no answer.
         result.status = -1;
-        result.errors << QStringLiteral("cleartool ended abnormally: %1").arg(args.join(QLatin1Char(' ')));
+        result.hasStatus = false;
+        result.signal = process->exitCode(); // the signal's number
+        result.lost = change;
+        result.errors << QStringLiteral("cleartool ended by signal %1: %2")
+                             .arg(result.signal)
+                             .arg(args.join(QLatin1Char(' ')));
     }
     return result;
 }
@@ -346,10 +390,8 @@ void CCSession::setInterrupt(const Interrupt *interrupt)
 CCSession::Action::Action(CCSession &session) : m_session(session)
 {
     Impl &d = *session.d;
-    if (d.actions++ == 0) {
-        d.actionDeadline = QDeadlineTimer(d.answerTimeoutMs);
+    if (d.actions++ == 0)
         d.actionTimedOut = false;
-    }
 }
 
 CCSession::Action::~Action()
@@ -383,11 +425,16 @@ CommandResult CCSession::run(const QStringList &args)
     }
     if (!answered)
         result = d->runOnce(args);
-    if (result.timedOut && d->actions > 0)
+    // A question that hung ends the action's questions; after a change
+    // whose answer is lost, ClearCase must still be asked what it holds.
+    if (result.timedOut && !result.lost && d->actions > 0)
         d->actionTimedOut = true;
     CommandRecord &record = logged.record();
     record.ran = result.started;
     record.exitCode = result.status;
+    record.noStatus = !result.hasStatus && !result.timedOut && result.signal == 0;
+    record.crashed = result.signal != 0;
+    record.signal = result.signal;
     record.timedOut = result.timedOut;
     record.firstError = result.errors.value(0);
     logged.finish();

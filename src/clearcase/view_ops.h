@@ -52,21 +52,81 @@ bool storageUnreachable(const QString &error);
 // True when the view's owner ("DOMAIN\user", "site/user" or "user") is this
 // user, letter case ignored.
 bool ownedBy(const ViewInfo &view, const QString &user);
+// The owner's user name, without a domain or site.
+QString ownerName(const ViewInfo &view);
 
+// What ClearCase, asked now, says of a tag: listed, not listed, or it could
+// not say (error holds why).
+enum class TagState { Present, Absent, NotKnown };
+TagState tagState(ClearTool &tool, const QString &tag, const QString &region, QString *error = nullptr);
+
+// Whether the view a tag names can be reached, asked now with "lsview -long
+// -properties [-region R] T" (the properties need the view server).
+struct Staleness {
+    enum class State {
+        Reachable,    // the view server answered
+        Stale,        // registered, its storage cannot be reached
+        Unregistered, // the tag names a view no longer registered
+        Gone,         // no such tag
+        NotKnown,     // ClearCase could not say
+    };
+    State state = State::NotKnown;
+    QString uuid;  // the view's, when ClearCase gave it
+    QString error; // what ClearCase said
+    bool stale() const { return state == State::Stale || state == State::Unregistered; }
+};
+Staleness checkStale(ClearTool &tool, const QString &tag, const QString &region);
+
+// What a removal or clean-up did, as ClearCase holds it afterwards.
 struct RemovalOutcome {
     bool removed = false;     // the tag is gone
-    bool unreachable = false; // failed because the storage is gone
+    bool unreachable = false; // the storage cannot be reached, ClearCase asked twice
+    Staleness staleness;      // what the second question found, when unreachable
     QString error;            // what ClearCase said
+    // A change's answer was lost and ClearCase was asked what it holds:
+    // removed says what it answered, unless notKnown.
+    bool lost = false;
+    bool notKnown = false;
+    QString checkCommand; // the command that shows the state by hand
+    // The clean-up's commands: those that ran, and those not run.
+    QStringList stepsRun;
+    QStringList stepsLeft;
 };
 // Ends an active dynamic view's server, then "rmview -tag T" (with -force
-// when asked), then checks that the tag is gone.
-RemovalOutcome removeView(ClearCaseApp &cc, ClearTool &tool, const ViewInfo &view, bool force);
-// The clean-up ClearCase's reference pages give for a view whose storage is
-// gone: "rmtag -view -all T", "unregister -view -uuid U", "rmview -force
-// -all -uuid U", in this order, stopping at the first failure; then checks
-// that the tag is gone.
-RemovalOutcome cleanUpStaleView(ClearCaseApp &cc, ClearTool &tool, const ViewInfo &view);
+// when asked), then asks whether the tag is gone. Neither command is sent
+// twice; when an answer is lost, ClearCase is asked what it holds.
+RemovalOutcome removeView(ClearCaseApp &cc, ClearTool &tool, const ViewInfo &view, bool force,
+                          const QString &region);
 
-// Sets a dynamic view's config spec from a file ("setcs -tag T FILE");
-// throws ClearCaseError with every error line when ClearCase refuses it.
-void setConfigSpec(ClearTool &tool, const QString &tag, const QString &localFile);
+// The clean-up of a tag whose view storage is gone, for the view with this
+// uuid: in each other region a same-named tag of this view ("rmtag -view
+// -region R T"; tags of other views are left), "unregister -view -uuid U"
+// (unless it is no longer registered), "rmview -force -all -uuid U", and
+// last this region's tag, so that a clean-up that stops part-way leaves the
+// tag to be found stale again. Before each step the view is checked to be
+// still stale; the clean-up stops at the first step that fails or finds
+// otherwise.
+struct CleanUpPlan {
+    QString tag;
+    QString uuid;
+    QString region; // the tag's region
+    QList<QStringList> steps;
+};
+// Asks ClearCase which steps the clean-up takes; throws ClearCaseError
+// when it cannot say.
+CleanUpPlan planCleanUp(ClearTool &tool, const QString &tag, const QString &uuid, const QString &region,
+                        bool registered);
+RemovalOutcome cleanUpStaleView(ClearCaseApp &cc, ClearTool &tool, const CleanUpPlan &plan);
+
+// Sets a dynamic view's config spec from a file ("setcs -tag T FILE"), whose
+// text is `text`. When the answer is lost, the view's config spec is read
+// back ("catcs -tag T") and compared with the text.
+struct ConfigSpecSet {
+    bool set = false;
+    QString error;     // ClearCase's refusal, or why the answer is lost
+    bool lost = false; // set says what catcs showed, unless notKnown
+    bool notKnown = false;
+    QString checkCommand;
+};
+ConfigSpecSet setConfigSpec(ClearTool &tool, const QString &tag, const QString &localFile,
+                            const QByteArray &text);

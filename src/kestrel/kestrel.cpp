@@ -244,9 +244,7 @@ bool isViewTag(const QString &line)
 QString clientReport(const QByteArray &errors, const QString &password)
 {
     constexpr qsizetype kLines = 12;
-    QString text = QString::fromLocal8Bit(errors);
-    if (!password.isEmpty())
-        text.replace(password, CommandLine::MASK);
+    const QString text = maskSecrets(QString::fromLocal8Bit(errors), {password});
     QStringList lines;
     for (const QString &line : text.split(QLatin1Char('\n'))) {
         const QString bare = line.trimmed();

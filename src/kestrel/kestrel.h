@@ -30,9 +30,13 @@ struct Request {
     QString tagUser;       // the user part of a local view tag
     QString templateFile;  // the template's file name
     QString templateTag;   // the template's listed tag (lower-cased user, "__", file name)
-    QString password;      // the Unix password, as typed
+    QString password;      // the Unix password, as typed (at most kMaxPassword characters)
     bool readOnly = false; // "Read-Only Config Spec"
 };
+
+// The longest password Quillon hands over; a longer one is refused before
+// anything starts.
+inline constexpr qsizetype kMaxPassword = 1024;
 
 // How the SSH client gets the password: on its command line ("-pw"), where
 // any local user can read it while the client runs, or from a private

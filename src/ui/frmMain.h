@@ -118,8 +118,15 @@ private:
     // Asks before a removal, naming what would be lost; force: rmview may
     // take the checkouts the user was told of.
     bool askToRemove(const QString &tag, const RemovalCheck *check, bool &force);
+    // A config-spec draft whose editor still runs at exit stays, and the user is told where.
+    void keepDraft(const QString &tag, platform::PrivateFile &draft);
+    // True for the user's own view; otherwise says whose it is.
+    bool mayRemove(const ViewInfo &view);
     void remove_view(const QString &tag, const RemovalCheck *check, bool force);
-    void offerStaleCleanUp(const ViewInfo &view, const QString &error);
+    void offerStaleCleanUp(const ViewInfo &view, const RemovalOutcome &failed, const QString &region);
+    // A change whose answer was lost, and what ClearCase, asked again, holds.
+    void reportLostChange(const QString &what, const QString &tag, bool done, bool notKnown,
+                          const QString &why, const QString &checkCommand);
     void StartView_Click();
     void RemoveView_Click();
     void FindCO_Click();

@@ -6,6 +6,7 @@
 
 #include "base/arguments.h"
 #include "base/errors.h"
+#include "base/logging.h"
 #include "base/platform.h"
 #include "base/strings.h"
 #include "clearcase/view_ops.h"
@@ -22,6 +23,17 @@ QString setQuestion(const QString &tag)
     return QStringLiteral("Set config spec for view \"") + tag + QStringLiteral("\"?");
 }
 } // namespace
+
+void frmMain::keepDraft(const QString &tag, platform::PrivateFile &draft)
+{
+    draft.keep();
+    const QString where = QDir::toNativeSeparators(draft.path());
+    qCWarning(lcProcess).noquote() << "The config spec draft of view" << tag << "is kept in" << where;
+    showMessage(QStringLiteral("Your editor still has the config spec of view ") + tag +
+                    QStringLiteral(" open. The file is kept, and not set as the view's config spec:") + CRLF +
+                    where,
+                MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Config spec"));
+}
 
 void frmMain::editConfigSpec(const QString &tag)
 {
@@ -64,7 +76,15 @@ void frmMain::editConfigSpec(const QString &tag)
         }
         for (;;) {
             const QByteArray before = draft->read();
-            if (!openInEditor(QDir::toNativeSeparators(draft->path())).started)
+            bool started = false;
+            try {
+                started = openInEditor(QDir::toNativeSeparators(draft->path())).started;
+            } catch (const Interrupted &) {
+                // Closed while the editor runs: the file it has open stays.
+                keepDraft(tag, *draft);
+                throw;
+            }
+            if (!started)
                 return; // said by run_command; the text stays for another try
             // An editor that hands the file to another program returns at
             // once: the user says when the text is saved.
@@ -86,10 +106,19 @@ void frmMain::editConfigSpec(const QString &tag)
             if (edited != before && showMessage(setQuestion(tag), MsgIcon::Question, MsgButtons::YesNo,
                                                 QStringLiteral("Config spec")) != MsgAnswer::Yes)
                 return; // kept: the next "Edit Config Spec…" starts from it
-            try {
-                setConfigSpec(CTool(), tag, QDir::toNativeSeparators(draft->path()));
-            } catch (const ClearCaseError &e) {
-                if (showMessage(QStringLiteral("ClearTool returned error: ") + e.description() + CRLF + CRLF +
+            const ConfigSpecSet result =
+                setConfigSpec(CTool(), tag, QDir::toNativeSeparators(draft->path()), edited);
+            if (result.lost) {
+                reportLostChange(QStringLiteral("the setting of the config spec"), tag, result.set,
+                                 result.notKnown, result.error, result.checkCommand);
+                if (!result.set || result.notKnown) {
+                    showMessage(QStringLiteral("Your edited config spec is kept in ") +
+                                    QDir::toNativeSeparators(draft->path()) + QLatin1Char('.'),
+                                MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Config spec"));
+                    return;
+                }
+            } else if (!result.set) {
+                if (showMessage(QStringLiteral("ClearTool returned error: ") + result.error + CRLF + CRLF +
                                     QStringLiteral("Your edited config spec is kept. Edit it again?") +
                                     LOG_HINT,
                                 MsgIcon::Exclamation, MsgButtons::YesNo,

@@ -90,6 +90,14 @@ void frmMain::create_view()
                     MsgIcon::Exclamation);
         return;
     }
+    if (remote && ui->pwdTxt->text().size() > kestrel::kMaxPassword) {
+        showMessage(QStringLiteral("The password is %1 characters long. Quillon hands over a password of "
+                                   "at most %2 characters: check what was typed or pasted.")
+                        .arg(ui->pwdTxt->text().size())
+                        .arg(kestrel::kMaxPassword),
+                    MsgIcon::Exclamation, MsgButtons::Ok, CREATE_TITLE);
+        return;
+    }
     if (ui->viewsList->count() == 0) {
         showMessage(QStringLiteral("There are no views to create "), MsgIcon::Exclamation);
         return;

@@ -75,8 +75,12 @@ QStringList commandLogRow(const CommandRecord &r)
         exit = QStringLiteral("left running");
     else if (r.timedOut)
         exit = QStringLiteral("no answer");
+    else if (r.crashed && r.signal != 0)
+        exit = QStringLiteral("signal %1").arg(r.signal);
     else if (r.crashed)
         exit = QStringLiteral("crashed");
+    else if (r.noStatus)
+        exit = QStringLiteral("no status");
     else
         exit = QString::number(r.exitCode);
     const bool timed = r.ran && !r.detached;

@@ -114,12 +114,32 @@ void frmMain::removeViewBut_Click()
     } catch (const ClearCaseError &) {
     }
     bool force = false;
-    if (askToRemove(tag, check ? &*check : nullptr, force)) {
+    if (check && !mayRemove(check->view)) {
+        // Another user's view: said before anything is asked or changed.
+    } else if (askToRemove(tag, check ? &*check : nullptr, force)) {
         passOver([&] { remove_view(tag, check ? &*check : nullptr, force); });
         passOver([this] { reloadTemplates(); });
         passOver([this] { get_myviews(ui->regionCombo->currentText()); });
     }
     passOver([this] { busy(false); });
+}
+
+bool frmMain::mayRemove(const ViewInfo &view)
+{
+    const QString user = strip_non_ansi(get_login_name());
+    if (ownedBy(view, user))
+        return true;
+    // A tag left by a clean-up that stopped after "unregister": its view is
+    // no longer registered, so ClearCase gives no owner; it may be finished.
+    if (ownerName(view).isEmpty() &&
+        checkStale(CTool(), view.tag, ui->regionCombo->currentText()).state == Staleness::State::Unregistered)
+        return true;
+    const QString owner = ownerName(view).isEmpty() ? QStringLiteral("(not known)") : view.owner;
+    showMessage(QStringLiteral("View --> ") + view.tag + QStringLiteral(" belongs to ") + owner +
+                    QStringLiteral(", not to you (") + user + QStringLiteral(").") + CRLF +
+                    QStringLiteral("Only its owner can remove it. Nothing was changed."),
+                MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Warning..."));
+    return false;
 }
 
 bool frmMain::askToRemove(const QString &tag, const RemovalCheck *check, bool &force)
@@ -141,7 +161,33 @@ bool frmMain::askToRemove(const QString &tag, const RemovalCheck *check, bool &f
             return answer == MsgAnswer::Remove;
         }
         showCheckouts(tag, *check->checkouts).exec();
+        if (m_interrupt.isSet()) {
+            // Closed while the checkouts were shown: the answer is No.
+            showMessage(QStringLiteral("Quillon was closed while the checkouts of view --> ") + tag +
+                            QStringLiteral(" were shown.") + CRLF +
+                            QStringLiteral("The removal was cancelled: the view was not removed."),
+                        MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Remove View"));
+            return false;
+        }
     }
+}
+
+void frmMain::reportLostChange(const QString &what, const QString &tag, bool done, bool notKnown,
+                               const QString &why, const QString &checkCommand)
+{
+    const QString verdict = notKnown ? QStringLiteral("Whether it was done is not known.")
+                            : done
+                                ? QStringLiteral("ClearCase, asked again, shows it was done.")
+                                : QStringLiteral("ClearCase, asked again, shows it was not done (so far).");
+    QString text = QStringLiteral("The answer to ") + what + QStringLiteral(" of view --> ") + tag +
+                   QStringLiteral(" was lost:") + CRLF + why + CRLF + CRLF + verdict;
+    if (!checkCommand.isEmpty())
+        text += CRLF + QStringLiteral("To check by hand, run: ") + checkCommand;
+    showMessage(text + LOG_HINT, done && !notKnown ? MsgIcon::Information : MsgIcon::Exclamation,
+                MsgButtons::Ok,
+                done && !notKnown ? QStringLiteral("Finished...") : QStringLiteral("Warning..."));
+    // Said once: the refresh that follows does not say it again.
+    m_clearCaseErrorShown = true;
 }
 
 void frmMain::remove_view(const QString &tag, const RemovalCheck *check, bool force)
@@ -150,11 +196,19 @@ void frmMain::remove_view(const QString &tag, const RemovalCheck *check, bool fo
         return;
     try {
         const ViewInfo view = check ? check->view : CC().View(tag).info();
-        const RemovalOutcome outcome = removeView(CC(), CTool(), view, force);
+        if (!check && !mayRemove(view))
+            return;
+        const QString region = ui->regionCombo->currentText();
+        const RemovalOutcome outcome = removeView(CC(), CTool(), view, force, region);
+        if (outcome.lost) {
+            reportLostChange(QStringLiteral("the removal"), tag, outcome.removed, outcome.notKnown,
+                             outcome.error, outcome.checkCommand);
+            return;
+        }
         if (outcome.removed)
             return;
-        if (outcome.unreachable && ownedBy(view, strip_non_ansi(get_login_name()))) {
-            offerStaleCleanUp(view, outcome.error);
+        if (outcome.unreachable) {
+            offerStaleCleanUp(view, outcome, region);
             return;
         }
         throw ClearCaseError(outcome.error);
@@ -165,30 +219,57 @@ void frmMain::remove_view(const QString &tag, const RemovalCheck *check, bool fo
     }
 }
 
-void frmMain::offerStaleCleanUp(const ViewInfo &view, const QString &error)
+void frmMain::offerStaleCleanUp(const ViewInfo &view, const RemovalOutcome &failed, const QString &region)
 {
-    const QString question =
+    const bool registered = failed.staleness.state == Staleness::State::Stale;
+    CleanUpPlan plan;
+    try {
+        plan = planCleanUp(CTool(), view.tag, registered ? view.uuid : failed.staleness.uuid, region,
+                           registered);
+    } catch (const ClearCaseError &e) {
+        throw ClearCaseError(failed.error + CRLF + e.description());
+    }
+    QString question =
         QStringLiteral("The storage of view --> ") + view.tag + QStringLiteral(" cannot be reached:") + CRLF +
-        error + CRLF + CRLF +
+        failed.error + CRLF + CRLF +
         QStringLiteral("Its tag and registry entries can be removed, so that the tag no longer shows. "
                        "Quillon runs, in this order:") +
-        CRLF + QStringLiteral("   cleartool rmtag -view -all ") + view.tag + CRLF +
-        QStringLiteral("   cleartool unregister -view -uuid ") + view.uuid + CRLF +
-        QStringLiteral("   cleartool rmview -force -all -uuid ") + view.uuid + CRLF + CRLF +
-        QStringLiteral(
-            "Whatever is left in the storage is lost. Clean up the view's tag and registry entries?");
+        CRLF;
+    for (const QStringList &step : plan.steps)
+        question += QStringLiteral("   cleartool ") + step.join(QLatin1Char(' ')) + CRLF;
+    question +=
+        CRLF + QStringLiteral("Tags of the same name that belong to other views are left as they are. "
+                              "Whatever is left in the storage is lost. Clean up the view's tag and "
+                              "registry entries?");
     if (showMessage(question, MsgIcon::Exclamation, MsgButtons::YesNo, QStringLiteral("Warning...")) !=
         MsgAnswer::Yes)
         return;
-    const RemovalOutcome outcome = cleanUpStaleView(CC(), CTool(), view);
-    if (outcome.removed)
+    const RemovalOutcome outcome = cleanUpStaleView(CC(), CTool(), plan);
+    if (outcome.removed && !outcome.lost) {
         showMessage(QStringLiteral("The tag and registry entries of view --> ") + view.tag +
                         QStringLiteral(" have been removed."),
                     MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Finished..."));
-    else
-        showMessage(QStringLiteral("Warning::") + outcome.error + CRLF +
-                        QStringLiteral("Could not clean up view --> ") + view.tag + LOG_HINT,
-                    MsgIcon::Exclamation, MsgButtons::Ok, QStringLiteral("Warning..."));
+        return;
+    }
+    QString text = QStringLiteral("Warning::") + outcome.error + CRLF +
+                   QStringLiteral("Could not clean up view --> ") + view.tag;
+    if (outcome.removed)
+        text =
+            QStringLiteral("The tag and registry entries of view --> ") + view.tag +
+            QStringLiteral(" have been removed; an answer was lost on the way, and ClearCase, asked again, "
+                           "showed each step done.");
+    if (!outcome.stepsRun.isEmpty() && !outcome.removed)
+        text += CRLF + CRLF + QStringLiteral("Done:") + CRLF + QStringLiteral("   ") +
+                outcome.stepsRun.join(CRLF + QStringLiteral("   "));
+    if (!outcome.stepsLeft.isEmpty())
+        text += CRLF + CRLF + QStringLiteral("Not done:") + CRLF + QStringLiteral("   ") +
+                outcome.stepsLeft.join(CRLF + QStringLiteral("   ")) + CRLF + CRLF +
+                QStringLiteral("Remove the view again to finish the clean-up.");
+    if (!outcome.checkCommand.isEmpty())
+        text += CRLF + QStringLiteral("To check by hand, run: ") + outcome.checkCommand;
+    showMessage(text + LOG_HINT, outcome.removed ? MsgIcon::Information : MsgIcon::Exclamation,
+                MsgButtons::Ok,
+                outcome.removed ? QStringLiteral("Finished...") : QStringLiteral("Warning..."));
 }
 
 void frmMain::StartView_Click()

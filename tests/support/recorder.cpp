@@ -6,6 +6,8 @@ MessageRecorder::MessageRecorder()
 {
     setMessageHandler([this](const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title) {
         shown.append({text, icon, buttons, title});
+        if (whileShown)
+            whileShown(shown.last());
         if (buttons == MsgButtons::Ok)
             return MsgAnswer::Ok;
         return answers.isEmpty() ? safeAnswer(buttons) : answers.dequeue();

@@ -3,8 +3,10 @@
 #include "ui/messages.h"
 
 #include <QList>
+
 #include <QQueue>
 #include <QString>
+#include <functional>
 
 // Installs itself as the message seam for its lifetime: keeps every message
 // box the program shows and answers each from a queue (OK boxes need no
@@ -24,6 +26,8 @@ public:
 
     QList<Entry> shown;
     QQueue<MsgAnswer> answers;
+    // Called with each box while it is up, before it is answered.
+    std::function<void(const Entry &)> whileShown;
 
     // The texts shown, in order.
     QStringList texts() const;

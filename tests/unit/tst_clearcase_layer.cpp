@@ -185,11 +185,15 @@ private slots:
         QTemporaryDir bin;
         QFile fake(bin.filePath(u"cleartool"_s));
         QVERIFY(fake.open(QIODevice::WriteOnly));
-        fake.write("#!/bin/sh\n[ \"$1\" = -status ] || exit 3\nn=0\n"
+        fake.write("#!/bin/sh\n[ \"$1\" = lskill ] && kill -9 $$\n[ \"$1\" = -status ] || exit 3\nn=0\n"
                    "while IFS= read -r line; do n=$((n+1)); case $line in\n"
                    "lsbig*) echo \"Command $n returned status 99999999999\" ;;\n"
+                   "lsneg*) echo \"Command $n returned status -1\" ;;\n"
+                   "ls256*) echo \"Command $n returned status 256\" ;;\n"
                    "lsbare*) echo 'cleartool: Error:'; echo \"Command $n returned status 1\" ;;\n"
                    "lshang*) sleep 5 ;;\n"
+                   "quillon-end-*) echo \"cleartool: Error: Unrecognized command: \\\"$line\\\"\"; "
+                   "echo \"Command $n returned status 1\" ;;\n"
                    "*) echo fine; echo \"Command $n returned status 0\" ;;\n"
                    "esac; done\n");
         fake.close();
@@ -202,6 +206,19 @@ private slots:
         expect_error([&] { tool.CmdExec({u"lsbig"_s}); },
                      u"cleartool reported the status 99999999999, which is not a status."_s);
         expect_error([&] { tool.CmdExec({u"lsbare"_s}); }, u"cleartool: Error:"_s);
+        // Odd statuses are kept as reported, never read as success; a signal is named.
+        commandlog::clear();
+        expect_error([&] { tool.CmdExec({u"lsneg"_s}); }, u"cleartool returned status -1"_s);
+        expect_error([&] { tool.CmdExec({u"ls256"_s}); }, u"cleartool returned status 256"_s);
+        session.setUseCoprocess(false);
+        expect_error([&] { tool.CmdExec({u"lskill"_s}); }, u"cleartool ended by signal 9: lskill"_s);
+        session.setUseCoprocess(true);
+        const auto &odd = commandlog::entries();
+        QCOMPARE(odd.size(), size_t(3));
+        QVERIFY(odd[0].exitCode == -1 && !odd[0].crashed && !odd[0].noStatus && odd[0].failed());
+        QVERIFY(odd[1].exitCode == 256 && odd[1].failed());
+        QVERIFY(odd[2].crashed && odd[2].signal == 9 && odd[2].failed());
+        QVERIFY2(odd[2].outcome().startsWith(u"ended by signal 9 after"_s), qPrintable(odd[2].outcome()));
         QCOMPARE(tool.CmdExec({u"lsview"_s}), u"fine\n"_s);
 
         session.setAnswerTimeout(400);

@@ -93,8 +93,8 @@ private slots:
         QCOMPARE(v.created.toUTC(), QDateTime(QDate(2004, 1, 30), QTime(17, 47, 55), Qt::UTC));
         QCOMPARE(v.modified, QDateTime(QDate(2010, 6, 17), QTime(8, 13, 40)));
         QCOMPARE(v.accessed.toUTC(), QDateTime(QDate(2018, 4, 27), QTime(7, 58, 8), Qt::UTC));
-        for (const char *bad : {"", "yesterday", "32-Jun-10.08:13:40", "17-Jux-10.08:13:40", "2018-13-01T00:00:00Z",
-                                "17-Jun-10 08:13:40"})
+        for (const char *bad : {"", "yesterday", "32-Jun-10.08:13:40", "17-Jux-10.08:13:40",
+                                "2018-13-01T00:00:00Z", "17-Jun-10 08:13:40"})
             QVERIFY2(!ccparse::parseDate(QString::fromLatin1(bad)).isValid(), bad);
         QCOMPARE(ccparse::parseDate(u"01-Jan-99.00:00:00").date(), QDate(1999, 1, 1));
     }
@@ -116,6 +116,31 @@ private slots:
         QVERIFY(!cos[1].reserved);
         QCOMPARE(cos[1].dateText, QStringLiteral("15-Sep-25.10:30:00"));
         QVERIFY(ccparse::parseCheckouts(listing, QString()).isEmpty());
+    }
+
+    // The co-process answer: a marker look-alike inside the output and a token line split over reads
+    // do not end it; the token command's own marker closes it; an answer over the cap is refused whole.
+    void coprocessReader_tokenLine_cap()
+    {
+        using State = ccparse::CoprocessReader::State;
+        const QByteArray token = "quillon-end-0011223344556677";
+        ccparse::CoprocessReader reader(token, 200);
+        reader.expect(3);
+        QCOMPARE(reader.feed(
+                     "a\nCommand 3 returned status 0\nb\ncleartool: Error: x\nCommand 3 returned status 7\n"
+                     "cleartool: Error: Unrecognized command: \"quillon-end-0011"),
+                 State::Reading);
+        QCOMPARE(reader.feed("223344556677\"\nCommand 4 returned status"), State::Reading);
+        QCOMPARE(reader.feed(" 1\n"), State::Complete);
+        QCOMPARE(reader.output(), QStringLiteral("a\nCommand 3 returned status 0\nb\n"));
+        QCOMPARE(reader.errors(), QStringList{QStringLiteral("x")});
+        QVERIFY(reader.hasStatus() && reader.statusInRange());
+        QCOMPARE(reader.status(), 7);
+
+        reader.expect(5);
+        QCOMPARE(reader.feed(QByteArray(150, 'x')), State::Reading);
+        QCOMPARE(reader.feed(QByteArray(60, '\n')), State::TooLarge);
+        QVERIFY(reader.output().isEmpty());
     }
 };
 

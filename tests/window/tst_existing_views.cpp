@@ -73,9 +73,11 @@ private slots:
         QTemporaryDir bin;
         QFile fake(bin.filePath("cleartool"));
         QVERIFY(fake.open(QIODevice::WriteOnly));
-        fake.write("#!/bin/sh\nwhile read -r line; do echo jdoe__a; echo jdoe__b;"
-                   " echo 'cleartool: Error: Unable to contact the registry server.';"
-                   " echo 'Command 1 returned status 1'; done\n");
+        fake.write("#!/bin/sh\nn=0\nwhile read -r line; do n=$((n+1)); case $line in\n"
+                   "quillon-end-*) echo \"cleartool: Error: Unrecognized command: \\\"$line\\\"\" ;;\n"
+                   "*) echo jdoe__a; echo jdoe__b; echo 'cleartool: Error: Unable to contact the registry "
+                   "server.' ;;\n"
+                   "esac; echo \"Command $n returned status 1\"; done\n");
         fake.close();
         QVERIFY(fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         const QByteArray path = qgetenv("PATH");

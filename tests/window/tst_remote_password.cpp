@@ -2,6 +2,7 @@
 // stands on its command line or in its environment when the client offers -pwfile, and falls back to
 // -pw (as one argument) when it does not. The stand-in runs the remote words with sh, as a login would.
 
+#include "base/command_log.h"
 #include "support/recorder.h"
 #include "support/site.h"
 #include "ui/appglobals.h"
@@ -9,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QTimer>
 #include <QtTest>
 
@@ -129,6 +131,62 @@ private slots:
         }
         QVERIFY(site->tagExists("jdoe__dev"));
         QVERIFY(site->tagExists("jdoe__dev", "ccase_unix"));
+    }
+
+    // A client that writes its arguments into its errors (the password among them, with -pw): the
+    // password reaches neither the Command Log, the debug log nor a message. One over 1,024
+    // characters is refused before anything starts.
+    void password_maskedEverywhere_hugeRefused()
+    {
+        write_exe(site->root() + "/bin/echoer",
+                  "#!/bin/sh\n[ $# -eq 0 ] && { echo 'Usage: echoer [-pw pw] host'; "
+                  "exit 0; }\necho \"echoer: called with $*\" >&2\nexit 1\n");
+        const QString home = backslashed(unix_side);
+        site->writeConfig("qn.cfg",
+                          TestSite::configLines(
+                              true, {"KESTREL_HOME=" + home, "KESTREL_CONFIG=" + home + "\\config",
+                                     "SSH_HOME=" + backslashed(site->root() + "/bin"), "SSH_CMD=echoer"}));
+        static QStringList logged;
+        logged.clear();
+        QLoggingCategory::setFilterRules(u"quillon.*=true"_s);
+        const QtMessageHandler before = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &text) { logged << text; });
+        MessageRecorder msgs;
+        const QString password = u"Echo-Me-9x7"_s;
+        site->open();
+        site->pick("r6000");
+        site->gui().type("pwdTxt", password);
+        site->gui().select("viewsList", "jdoe__dev");
+        commandlog::clear();
+        site->gui().click("createViewBut");
+        qInstallMessageHandler(before);
+        QLoggingCategory::setFilterRules(QString());
+
+        QVERIFY(!msgs.shown.isEmpty());
+        QVERIFY2(msgs.shown.last().text.contains("echoer: called with -pw ******** "),
+                 qPrintable(msgs.shown.last().text));
+        bool sawClient = false;
+        for (const CommandRecord &r : commandlog::entries()) {
+            QVERIFY2(!r.command.contains(password) && !r.firstError.contains(password),
+                     qPrintable(r.firstError));
+            sawClient = sawClient || r.firstError.startsWith("echoer: called with -pw ********");
+        }
+        QVERIFY(sawClient);
+        QVERIFY(logged.join('\n').contains("echoer"));
+        for (const QString &line : logged)
+            QVERIFY2(!line.contains(password), qPrintable(line));
+        for (const Msg &m : msgs.shown)
+            QVERIFY2(!m.text.contains(password), qPrintable(m.text));
+
+        msgs.clear();
+        commandlog::clear();
+        site->gui().type("pwdTxt", QString(1025, u'p'));
+        site->gui().click("createViewBut");
+        QCOMPARE(msgs.shown,
+                 (QList<Msg>{{"The password is 1025 characters long. Quillon hands over a password of at "
+                              "most 1024 characters: check what was typed or pasted.",
+                              MsgIcon::Exclamation, MsgButtons::Ok, "Create View"}}));
+        QVERIFY(commandlog::entries().empty());
     }
 };
 

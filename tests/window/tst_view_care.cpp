@@ -14,8 +14,11 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTreeWidget>
 #include <QtTest>
+
+#define QCOMPARE_SHOWN(n) QVERIFY2(rec.shown.size() == (n), qPrintable(rec.texts().join("\n----\n")))
 
 namespace {
 // The commands run since the log was last cleared, as shown.
@@ -82,6 +85,21 @@ class TestViewCare : public QObject {
         gui().click("butBack");
     }
 
+    // Remove clicked on a view, the simulator's knobs set first and the questions answered in turn.
+    void removeAs(const QString &tag, const QList<MsgAnswer> &answers, const char *knobs = nullptr)
+    {
+        if (knobs)
+            site->setKnobs(knobs);
+        rec.answers.append(answers);
+        gui().select("myViewsList", tag);
+        gui().click("removeViewBut");
+    }
+
+    QString uuidOf(const QString &tag) const
+    {
+        return site->cleartool({"lsview", "-long", tag}).section("View uuid: ", 1).section('\n', 0, 0);
+    }
+
     void openDetail(const QString &tag)
     {
         gui().select("myViewsList", tag);
@@ -111,6 +129,7 @@ private slots:
     {
         site.reset();
         rec.clear();
+        rec.answers.clear();
     }
 
     // The question says what would be lost and keeps the view unless Remove is chosen; the checkouts
@@ -156,9 +175,7 @@ private slots:
         // not asked for (ClearCase cannot list them there).
         rec.clear();
         commandlog::clear();
-        rec.answers << MsgAnswer::Yes;
-        gui().select("myViewsList", "jdoe__snap");
-        gui().click("removeViewBut");
+        removeAs("jdoe__snap", {MsgAnswer::Yes});
         QCOMPARE(rec.shown, (QList<Msg>{{"You are about to permanently remove view\r\n--> jdoe__snap\r\n\r\n"
                                          ">>> Are you sure you want to do this?",
                                          MsgIcon::Exclamation, MsgButtons::YesNo, "Warning..."}}));
@@ -167,63 +184,212 @@ private slots:
         QVERIFY(!site->tagExists("jdoe__snap"));
     }
 
-    // Storage gone: rmview fails; for the user's own view the clean-up (rmtag, unregister, rmview -all)
-    // is offered, and runs in that order only after a yes. Another user's view only gets the warning.
-    void removal_staleTag_cleanedUpInOrder()
+    // Another user's view is never removed, whatever its tag holds: the user is told whose it is and
+    // nothing is asked or changed (its storage gone or not).
+    void removal_otherUsersView_changesNothing()
     {
-        gui().select("myViewsList", "jdoe__gone");
-        rec.answers << MsgAnswer::Remove << MsgAnswer::No;
-        gui().click("removeViewBut");
-        QCOMPARE(rec.shown.size(), 2);
+        site->importViews({"Windows|carl__jdoe_pair|p8|vobhost|active,checkouts=2|carl"});
+        gui().click("refreshBut");
+        for (const QString &tag : {QStringLiteral("carl__jdoe_pair"), QStringLiteral("carl__jdoe_help")}) {
+            rec.clear();
+            commandlog::clear();
+            gui().select("myViewsList", tag);
+            gui().click("removeViewBut");
+            QCOMPARE(rec.shown, (QList<Msg>{{"View --> " + tag +
+                                                 " belongs to carl, not to you (jdoe).\r\n"
+                                                 "Only its owner can remove it. Nothing was changed.",
+                                             MsgIcon::Exclamation, MsgButtons::Ok, "Warning..."}}));
+            QVERIFY(site->tagExists(tag));
+            for (const QString &c : commandsRun())
+                QVERIFY2(c.startsWith("cleartool ls"), qPrintable(c));
+        }
+        QCOMPARE(site->cleartool({"lsco", "-avobs", "-user", "carl", "-short"}).count('\n'), 2);
+    }
+
+    // The answer deadline times cleartool only: a user who reads the checkouts or edits the config spec
+    // longer than it is not told of a failure, and the change is made.
+    void deadline_neverTimesTheUser()
+    {
+        qputenv("QUILLON_CLEARTOOL_TIMEOUT", "1");
+        site->open();
+        site->pick("r6000");
+        qunsetenv("QUILLON_CLEARTOOL_TIMEOUT");
+        rec.answers << MsgAnswer::ShowCheckouts << MsgAnswer::Remove;
+        gui().select("myViewsList", "jdoe__work");
+        whileModal([&] { gui().click("removeViewBut"); }, [&](QWidget *) { QTest::qWait(1500); });
+        QCOMPARE_SHOWN(2);
+        QCOMPARE(rec.shown[1].buttons, MsgButtons::RemoveKeepShow);
+        QVERIFY(!site->tagExists("jdoe__work"));
+
+        rec.clear();
+        useEditor("sleep 1.5; printf 'element * /main/0\\n' > \"$1\"");
+        openDetail("jdoe__clean");
+        rec.answers << MsgAnswer::Yes;
+        AppGlobals().viewDetail().findChild<QPushButton *>("editCsBut")->click();
+        QCOMPARE(rec.texts(), QStringList{"Set config spec for view \"jdoe__clean\"?"});
+        QCOMPARE(site->cleartool({"catcs", "-tag", "jdoe__clean"}), "element * /main/0\n");
+    }
+
+    // A removal whose answer is lost is never sent again: ClearCase is asked, the user is told once
+    // what it holds and how to check, and My Existing View(s) shows what exists.
+    void lostAnswer_askedAgain_neverResent()
+    {
+        removeAs("jdoe__clean", {MsgAnswer::Yes}, "CCSIM_DIE_AFTER=rmview\n");
+        QCOMPARE_SHOWN(2);
+        QCOMPARE(rec.shown[1], (Msg{"The answer to the removal of view --> jdoe__clean was lost:\r\n"
+                                    "cleartool ended before it answered: rmview -tag jdoe__clean\r\n\r\n"
+                                    "ClearCase, asked again, shows it was done.\r\n"
+                                    "To check by hand, run: cleartool lsview -region Windows jdoe__clean" +
+                                        LOG_HINT,
+                                    MsgIcon::Information, MsgButtons::Ok, "Finished..."}));
+        QCOMPARE(commandsRun().filter("rmview").size(), 1);
+        QVERIFY(!site->tagExists("jdoe__clean"));
+
+        // No answer in time: the list stays true, the loss is said once, and the removal ClearCase goes
+        // on with is not sent again.
+        site->setKnobs("CCSIM_SLOW=rmview:2500\n");
+        qputenv("QUILLON_CLEARTOOL_TIMEOUT", "1");
+        site->open();
+        site->pick("r6000");
+        qunsetenv("QUILLON_CLEARTOOL_TIMEOUT");
+        rec.clear();
+        commandlog::clear();
+        removeAs("jdoe__fresh", {MsgAnswer::Yes});
+        QCOMPARE_SHOWN(2);
+        QCOMPARE(rec.shown[1].text, "The answer to the removal of view --> jdoe__fresh was lost:\r\n"
+                                    "cleartool did not answer within 1 seconds.\r\n\r\n"
+                                    "ClearCase, asked again, shows it was not done (so far).\r\n"
+                                    "To check by hand, run: cleartool lsview -region Windows jdoe__fresh" +
+                                        LOG_HINT);
+        QCOMPARE(rec.shown[1].icon, MsgIcon::Exclamation);
+        QVERIFY(gui().items("myViewsList").contains("jdoe__fresh") &&
+                gui().items("myViewsList").contains("jdoe__work"));
+        QTRY_VERIFY_WITH_TIMEOUT(!site->tagExists("jdoe__fresh"), 5000);
+        QCOMPARE(commandsRun().filter("rmview").size(), 1);
+    }
+
+    // Storage gone: the clean-up is offered for the user's own view once ClearCase, asked again, still
+    // cannot reach it; it removes the tags of that view only, region by region, this region's last.
+    void cleanUp_onlyThisView_inOrder()
+    {
+        site->importViews(
+            {"ccase_unix|jdoe__gone|px|vobhost|active|carl", "Other|jdoe__gone|p2|vobhost|tag|jdoe"});
+        const QString uuid = uuidOf("jdoe__gone");
+        QVERIFY(!uuid.isEmpty());
+        const QStringList steps{
+            "cleartool rmtag -view -region Other jdoe__gone", "cleartool unregister -view -uuid " + uuid,
+            "cleartool rmview -force -all -uuid " + uuid, "cleartool rmtag -view -region Windows jdoe__gone"};
+        removeAs("jdoe__gone", {MsgAnswer::Remove, MsgAnswer::Yes});
+        QCOMPARE_SHOWN(3);
         QVERIFY2(rec.shown[0].text.contains("   2 checked-out files:\r\n") &&
                      rec.shown[0].text.contains("   Its view-private files could not be listed: Operation "
                                                 "\"view_get_prop(VIEW_PROP_WEBVIEW)\" failed"),
                  qPrintable(rec.shown[0].text));
-        const QString uuid =
-            site->cleartool({"lsview", "-long", "jdoe__gone"}).section("View uuid: ", 1).section('\n', 0, 0);
-        QVERIFY(!uuid.isEmpty());
         QCOMPARE(rec.shown[1].buttons, MsgButtons::YesNo);
-        QCOMPARE(rec.shown[1].title, "Warning...");
         QVERIFY2(rec.shown[1].text.startsWith("The storage of view --> jdoe__gone cannot be reached:\r\n") &&
-                     rec.shown[1].text.contains("   cleartool rmtag -view -all jdoe__gone\r\n"
-                                                "   cleartool unregister -view -uuid " +
-                                                uuid +
-                                                "\r\n"
-                                                "   cleartool rmview -force -all -uuid " +
-                                                uuid + "\r\n"),
+                     rec.shown[1].text.contains("in this order:\r\n   " + steps.join("\r\n   ") + "\r\n\r\n"),
                  qPrintable(rec.shown[1].text));
-        QVERIFY(site->tagExists("jdoe__gone"));
-        QVERIFY(!commandsRun().join('\n').contains("rmtag"));
-
-        rec.clear();
-        commandlog::clear();
-        rec.answers << MsgAnswer::Remove << MsgAnswer::Yes;
-        gui().select("myViewsList", "jdoe__gone");
-        gui().click("removeViewBut");
-        QCOMPARE(rec.shown.last(),
-                 (Msg{"The tag and registry entries of view --> jdoe__gone have been removed.",
-                      MsgIcon::Information, MsgButtons::Ok, "Finished..."}));
-        QStringList steps;
-        for (const QString &c : commandsRun())
-            if (c.startsWith("cleartool rmtag") || c.startsWith("cleartool unregister") ||
-                c.contains("-uuid"))
-                steps << c;
-        QCOMPARE(steps, (QStringList{"cleartool rmtag -view -all jdoe__gone",
-                                     "cleartool unregister -view -uuid " + uuid,
-                                     "cleartool rmview -force -all -uuid " + uuid}));
-        QVERIFY(!site->tagExists("jdoe__gone"));
+        QCOMPARE(rec.shown[2], (Msg{"The tag and registry entries of view --> jdoe__gone have been removed.",
+                                    MsgIcon::Information, MsgButtons::Ok, "Finished..."}));
+        QCOMPARE(commandsRun().filter(QRegularExpression("rmtag|unregister|-uuid")), steps);
+        QVERIFY(!site->tagExists("jdoe__gone") && !site->tagExists("jdoe__gone", "Other"));
+        QVERIFY(site->tagExists("jdoe__gone", "ccase_unix")); // carl's live view keeps its tag
         QVERIFY(site->cleartool({"lsco", "-avobs", "-fmt", "%TUf\\n"}).indexOf(uuid) < 0);
+    }
 
-        rec.clear();
-        rec.answers << MsgAnswer::Remove;
-        gui().select("myViewsList", "carl__jdoe_help");
-        gui().click("removeViewBut");
-        QCOMPARE(rec.shown.size(), 2);
+    // Before the clean-up, and before each of its steps, the view is checked to be stale still: a storage
+    // error once, or storage that came back while the question was open, changes nothing.
+    void cleanUp_onlyWhileStale()
+    {
+        removeAs("jdoe__clean", {MsgAnswer::Yes}, "CCSIM_FAIL_STORAGE=rmview\n");
+        QCOMPARE_SHOWN(2);
         QVERIFY2(
             rec.shown[1].text.startsWith("Warning::Operation \"view_get_prop(VIEW_PROP_WEBVIEW)\" failed") &&
                 rec.shown[1].text.endsWith("Coult not remove view..." + LOG_HINT),
             qPrintable(rec.shown[1].text));
-        QVERIFY(site->tagExists("carl__jdoe_help"));
+        QVERIFY(site->tagExists("jdoe__clean"));
+        site->setKnobs("");
+
+        rec.clear();
+        commandlog::clear();
+        rec.answers << MsgAnswer::Remove << MsgAnswer::Yes;
+        rec.whileShown = [this](const Msg &m) {
+            if (m.text.startsWith("The storage of view"))
+                site->cleartool({"-sim-unreachable", "jdoe__gone", "off"});
+        };
+        gui().select("myViewsList", "jdoe__gone");
+        gui().click("removeViewBut");
+        rec.whileShown = {};
+        QCOMPARE_SHOWN(3);
+        QVERIFY2(
+            rec.shown[2].text.startsWith("Warning::The storage of view --> jdoe__gone can be reached again: "
+                                         "the view is not stale.\r\nCould not clean up view --> jdoe__gone"),
+            qPrintable(rec.shown[2].text));
+        QVERIFY(!rec.shown[2].text.contains("Done:"));
+        QVERIFY(commandsRun().filter(QRegularExpression("rmtag|unregister|-uuid")).isEmpty());
+        QVERIFY(site->tagExists("jdoe__gone"));
+    }
+
+    // A clean-up that stops part-way says which steps ran and which did not; the next removal finds the
+    // view stale again and finishes it.
+    void cleanUp_halfDone_finishedNextTime()
+    {
+        site->importViews({"Other|jdoe__gone|p2|vobhost|tag|jdoe"});
+        const QString uuid = uuidOf("jdoe__gone");
+        removeAs("jdoe__gone", {MsgAnswer::Remove, MsgAnswer::Yes}, "CCSIM_FAIL=unregister\n");
+        QCOMPARE_SHOWN(3);
+        QCOMPARE(
+            rec.shown[2],
+            (Msg{"Warning::Simulated failure of unregister.\r\nCould not clean up view --> jdoe__gone\r\n\r\n"
+                 "Done:\r\n   cleartool rmtag -view -region Other jdoe__gone\r\n\r\n"
+                 "Not done:\r\n   cleartool unregister -view -uuid " +
+                     uuid + "\r\n   cleartool rmview -force -all -uuid " + uuid +
+                     "\r\n   cleartool rmtag -view -region Windows jdoe__gone\r\n\r\n"
+                     "Remove the view again to finish the clean-up." +
+                     LOG_HINT,
+                 MsgIcon::Exclamation, MsgButtons::Ok, "Warning..."}));
+        QVERIFY(site->tagExists("jdoe__gone") && !site->tagExists("jdoe__gone", "Other"));
+
+        site->setKnobs("");
+        rec.clear();
+        removeAs("jdoe__gone", {MsgAnswer::Remove, MsgAnswer::Yes});
+        QCOMPARE_SHOWN(3);
+        QVERIFY(!rec.shown[1].text.contains("-region Other"));
+        QCOMPARE(rec.shown[2].title, "Finished...");
+        QVERIFY(!site->tagExists("jdoe__gone"));
+        QVERIFY(site->cleartool({"lsco", "-avobs", "-fmt", "%TUf\\n"}).indexOf(uuid) < 0);
+
+        // Stopped after unregister: the tag names a view no longer registered (ClearCase gives no owner);
+        // the next removal still finishes it, without unregistering twice.
+        site->importViews({"Windows|jdoe__lost|p9|vobhost|unreachable,checkouts=1|jdoe"});
+        gui().click("refreshBut");
+        rec.clear();
+        removeAs("jdoe__lost", {MsgAnswer::Remove, MsgAnswer::Yes}, "CCSIM_FAIL=rmtag\n");
+        QCOMPARE(rec.shown.value(2).title, "Warning...");
+        QVERIFY(site->tagExists("jdoe__lost"));
+        rec.clear();
+        commandlog::clear();
+        removeAs("jdoe__lost", {MsgAnswer::Remove, MsgAnswer::Yes}, "");
+        QCOMPARE_SHOWN(3);
+        QCOMPARE(rec.shown[2].title, "Finished...");
+        QVERIFY(commandsRun().filter("unregister").isEmpty());
+        QVERIFY(!site->tagExists("jdoe__lost"));
+    }
+
+    // File > Exit while the Checkouts window of the removal question is up: the removal is cancelled as
+    // "No", and the user is told.
+    void exit_duringCheckouts_cancelsRemoval()
+    {
+        rec.answers << MsgAnswer::ShowCheckouts << MsgAnswer::Remove;
+        gui().select("myViewsList", "jdoe__work");
+        whileModal([&] { gui().click("removeViewBut"); }, [&](QWidget *) { QVERIFY(gui().trigger("Exit")); });
+        QCOMPARE_SHOWN(2);
+        QCOMPARE(rec.shown[1],
+                 (Msg{"Quillon was closed while the checkouts of view --> jdoe__work were shown.\r\n"
+                      "The removal was cancelled: the view was not removed.",
+                      MsgIcon::Information, MsgButtons::Ok, "Remove View"}));
+        QVERIFY(site->tagExists("jdoe__work"));
+        QVERIFY(commandsRun().filter("rmview").isEmpty());
     }
 
     // On Linux the Tools menu starts, removes and lists checkouts itself: nothing fails to execute.
@@ -249,7 +415,7 @@ private slots:
         table.close();
 
         QVERIFY(gui().trigger("RemoveView"));
-        QCOMPARE(rec.shown.size(), 1);
+        QCOMPARE_SHOWN(1);
         QCOMPARE(rec.shown[0].buttons, MsgButtons::RemoveKeepShow);
         for (const QString &c : commandsRun())
             QVERIFY2(c.startsWith("cleartool "), qPrintable(c));
@@ -274,7 +440,7 @@ private slots:
         const QString before = detail.detailTxt(0)->toPlainText();
         rec.answers << MsgAnswer::Yes << MsgAnswer::No;
         detail.findChild<QPushButton *>("editCsBut")->click();
-        QCOMPARE(rec.shown.size(), 2);
+        QCOMPARE_SHOWN(2);
         QCOMPARE(rec.shown[0], (Msg{"Set config spec for view \"jdoe__clean\"?", MsgIcon::Question,
                                     MsgButtons::YesNo, "Config spec"}));
         QCOMPARE(rec.shown[1],
@@ -310,20 +476,43 @@ private slots:
         rec.clear();
         useEditor(":");
         detail.findChild<QPushButton *>("editCsBut")->click();
-        QCOMPARE(rec.shown.size(), 1);
+        QCOMPARE_SHOWN(1);
         QVERIFY(rec.shown[0].text.startsWith("The config spec of view jdoe__clean has not changed yet."));
 
         // A snapshot view's is set inside the view; another user's cannot be edited.
         rec.clear();
         openDetail("jdoe__snap");
         detail.findChild<QPushButton *>("editCsBut")->click();
-        QCOMPARE(rec.shown.size(), 1);
+        QCOMPARE_SHOWN(1);
         QCOMPARE(rec.shown[0].icon, MsgIcon::Information);
         QVERIFY(rec.shown[0].text.contains("cleartool edcs"));
         site->importViews({"Windows|carl__jdoe_pair|p8|vobhost|-|carl"});
         gui().click("refreshBut");
         openDetail("carl__jdoe_pair");
         QVERIFY(!detail.findChild<QPushButton *>("editCsBut")->isEnabled());
+    }
+
+    // Quillon closed while the editor still has the config spec open: the file stays, is not set, and
+    // the user is told where it is.
+    void configSpec_exitWhileEditing_draftKept()
+    {
+        useEditor("sleep 5");
+        openDetail("jdoe__clean");
+        QTimer::singleShot(300, this, [this] { QVERIFY(gui().trigger("Exit")); });
+        AppGlobals().viewDetail().findChild<QPushButton *>("editCsBut")->click();
+        QCOMPARE_SHOWN(1);
+        const QString text = rec.shown[0].text;
+        const QString head =
+            "Your editor still has the config spec of view jdoe__clean open. The file is kept, "
+            "and not set as the view's config spec:\r\n";
+        QVERIFY2(text.startsWith(head), qPrintable(text));
+        QCOMPARE(rec.shown[0].title, "Config spec");
+        const QString path = text.mid(head.size());
+        site.reset(); // the window and its drafts go
+        QFile kept(path);
+        QVERIFY2(kept.open(QIODevice::ReadOnly), qPrintable(path));
+        QCOMPARE(kept.readAll(), "element * CHECKEDOUT\nelement * /main/LATEST\n");
+        QDir(QFileInfo(path).path()).removeRecursively();
     }
 
     // Created, last modified and last accessed in View Detail, in both date forms; the last access in
