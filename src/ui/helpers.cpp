@@ -48,3 +48,14 @@ QString daysAgo(const QDateTime &when, const QDateTime &now)
         return QStringLiteral("yesterday");
     return QStringLiteral("%1 days ago").arg(days);
 }
+
+QString statusInWords(const QString &marker)
+{
+    QString words = marker.contains(QLatin1Char('A'))   ? QStringLiteral("active")
+                    : marker.contains(QLatin1Char('C')) ? QStringLiteral("created")
+                    : marker.contains(QLatin1Char('U')) ? QStringLiteral("not created")
+                                                        : QStringLiteral("status not known");
+    if (marker.contains(QLatin1Char('S')))
+        words += QStringLiteral(", snapshot");
+    return words;
+}

@@ -353,9 +353,21 @@ private slots:
         QTRY_VERIFY(!item("jdoe__gone")->toolTip().isEmpty());
         QVERIFY2(item("jdoe__idle")->toolTip().endsWith("(200 days ago), not used for 90 days or more"),
                  qPrintable(item("jdoe__idle")->toolTip()));
-        QVERIFY(!item("jdoe__idle")->icon().isNull() && item("jdoe__idle")->font().italic());
+        // Marked by a visible clock and in words; the text keeps the list's own colour and font, and
+        // every dated row holds a mark of the same size, so that the tags stay in line.
+        QVERIFY(item("jdoe__idle")
+                    ->data(Qt::AccessibleDescriptionRole)
+                    .toString()
+                    .endsWith("not used for 90 days or more"));
+        QVERIFY(!item("jdoe__idle")->font().italic() && item("jdoe__idle")->foreground() == QBrush());
+        const QImage idle = item("jdoe__idle")->icon().pixmap(16, 16).toImage();
+        const QImage fresh = item("jdoe__fresh")->icon().pixmap(16, 16).toImage();
+        QCOMPARE(idle.size(), fresh.size());
+        QVERIFY(idle != fresh);
+        QCOMPARE(fresh.pixelColor(8, 2).alpha(), 0);
+        QCOMPARE(idle.pixelColor(8, 2).alpha() > 0, true);
         QVERIFY(item("jdoe__fresh")->toolTip().endsWith("(yesterday)"));
-        QVERIFY(item("jdoe__fresh")->icon().isNull() && !item("jdoe__fresh")->font().italic());
+        QVERIFY(!item("jdoe__fresh")->font().italic());
         QCOMPARE(item("jdoe__gone")->toolTip(), "jdoe__gone\nLast access not known");
         QVERIFY(QStringList(gui().items("myViewsList")).contains("jdoe__idle"));
         QCOMPARE(rec.shown, QList<Msg>());
