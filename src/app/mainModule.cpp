@@ -80,6 +80,9 @@ frmMain *loadMainWindow(const QString &cfg_name)
 
 void Process_Arguments(QString &cfg_name)
 {
-    const QString first = GetParam(1);
+    // "--" only ends the options; the name follows it.
+    QString first = GetParam(1);
+    if (first == QLatin1String("--"))
+        first = GetParam(2);
     cfg_name = first.isEmpty() ? QStringLiteral("qn.cfg") : first;
 }
