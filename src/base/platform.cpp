@@ -4,10 +4,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
-
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -107,6 +107,22 @@ QString loginName()
             name = QString::fromLocal8Bit(pw->pw_name);
     }
     return name;
+}
+
+QString shellLine(const QStringList &words)
+{
+    // Only these need no quotes; anything else goes in single quotes, a
+    // single quote itself as '\''.
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_@%+=:,./-]+$"));
+    QStringList quoted;
+    for (const QString &w : words) {
+        if (plain.match(w).hasMatch())
+            quoted << w;
+        else
+            quoted << QLatin1Char('\'') + QString(w).replace(QLatin1Char('\''), QStringLiteral("'\\''")) +
+                          QLatin1Char('\'');
+    }
+    return quoted.join(QLatin1Char(' '));
 }
 
 QString commandLineArgs()

@@ -373,8 +373,8 @@ private slots:
         QCOMPARE(rec.shown, QList<Msg>());
     }
 
-    // Help > Command Log: every command of this run, newest last, added while it is open; Copy gives
-    // the columns and rows as text.
+    // Help > Command Log: every command of this run, newest last, added while it is open, opened on
+    // the newest; Copy gives the columns and rows as text.
     void commandLog_everyCommand_copy()
     {
         QVERIFY(gui().trigger("CommandLog"));
@@ -396,6 +396,22 @@ private slots:
         QCOMPARE(copied.size(), log.rowsList()->topLevelItemCount() + 1);
         QVERIFY(copied.last().contains("\t1\t") &&
                 copied.last().contains(" ms\tcleartool catcs -tag jdoe__gone\t"));
+        // Opened again, on the newest row; a tag not found is an answer, not a failure.
+        log.close();
+        CommandRecord asked;
+        asked.source = CommandRecord::Source::ClearCase;
+        asked.started = QDateTime::currentDateTime();
+        asked.command = "cleartool lsview -long jdoe__none";
+        asked.ran = true;
+        asked.exitCode = 1;
+        asked.firstError = "cleartool: Error: No matching entries found for view tag \"jdoe__none\".";
+        commandlog::add(asked);
+        QVERIFY(gui().trigger("CommandLog"));
+        QTreeWidgetItem *newest = log.rowsList()->currentItem();
+        QCOMPARE(log.rowsList()->indexOfTopLevelItem(newest), log.rowsList()->topLevelItemCount() - 1);
+        QCOMPARE(newest->text(1), "answered");
+        QCOMPARE(newest->text(4), "none found: " + asked.firstError);
+        QCOMPARE(log.rowsList()->topLevelItem(log.rowsList()->topLevelItemCount() - 2)->text(1), "1");
     }
 };
 
