@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <cerrno>
 #include <csignal>
@@ -221,12 +222,15 @@ PrivateFile::PrivateFile(const QString &fileName, const QByteArray &content)
     QString base = privateRuntimeDir();
     if (base.isEmpty())
         base = QDir::tempPath();
-    QByteArray dir = QFile::encodeName(base + QStringLiteral("/quillon.XXXXXX"));
-    if (!::mkdtemp(dir.data())) {
-        m_error = QString::fromLocal8Bit(std::strerror(errno));
+    // Made for this user only (0700); removed by this object, not by Qt.
+    QTemporaryDir made(base + QStringLiteral("/quillon.XXXXXX"));
+    if (!made.isValid()) {
+        m_error = made.errorString();
         return;
     }
-    m_dir = QFile::decodeName(dir);
+    made.setAutoRemove(false);
+    m_dir = made.path();
+    const QByteArray dir = QFile::encodeName(m_dir);
     ::chmod(dir.constData(), 0700);
     const QByteArray file = dir + '/' + QFile::encodeName(fileName);
     const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);

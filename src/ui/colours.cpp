@@ -61,11 +61,33 @@ bool isDark(const QPalette &palette)
     return luminance(palette.color(QPalette::Window)) < luminance(palette.color(QPalette::WindowText));
 }
 
+QPalette darkPalette()
+{
+    QPalette p;
+    const QColor text(230, 230, 230), dimmed(127, 127, 127);
+    p.setColor(QPalette::Window, QColor(45, 45, 48));
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, QColor(30, 30, 30));
+    p.setColor(QPalette::AlternateBase, QColor(50, 50, 50));
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, QColor(60, 60, 64));
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::ToolTipBase, QColor(60, 60, 64));
+    p.setColor(QPalette::ToolTipText, text);
+    p.setColor(QPalette::PlaceholderText, QColor(230, 230, 230, 128));
+    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    p.setColor(QPalette::HighlightedText, Qt::black);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, dimmed);
+    return p;
+}
+
 void paintText(QWidget *w, QPalette::ColorRole text, const QColor &preferred, QPalette::ColorRole back,
                const QColor &background)
 {
-    // From the application's palette, so that a change of palette paints again from it.
-    QPalette look = w->parentWidget() ? w->parentWidget()->palette() : w->palette();
+    // The widget's own roles set before are kept; the others come from its
+    // parent, so that a change of palette paints again from it.
+    QPalette look = w->parentWidget() ? w->palette().resolve(w->parentWidget()->palette()) : w->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         if (background.isValid())
             look.setColor(group, back, background);

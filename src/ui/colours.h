@@ -27,6 +27,10 @@ QColor readableOn(const QColor &preferred, const QColor &background, double rati
 // Whether a palette draws light text on dark windows.
 bool isDark(const QPalette &palette);
 
+// A dark palette as dark desktops give one (light text on dark grey), to
+// see and test the windows in one whatever the desktop's theme.
+QPalette darkPalette();
+
 // Gives a widget's text role the preferred colour, made readable on its
 // background role, in every colour group (disabled display-only lists too).
 // A background given replaces the background role's colour.

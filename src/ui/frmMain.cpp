@@ -135,8 +135,13 @@ void frmMain::applyColours()
     // The lists keep their light grey in a light palette; in a dark one
     // they are the palette's own, with dark blue made light enough.
     const QColor listBack = colours::isDark(look) ? look.color(QPalette::Base) : QColor(224, 224, 224);
-    for (QWidget *list : {static_cast<QWidget *>(ui->viewsList), static_cast<QWidget *>(ui->viewStatusList)})
+    for (QWidget *list :
+         {static_cast<QWidget *>(ui->viewsList), static_cast<QWidget *>(ui->viewStatusList)}) {
         paintText(list, QPalette::Text, QColor(0, 0, 139), QPalette::Base, listBack);
+        // The selected row too: the status list shows it while disabled.
+        paintText(list, QPalette::HighlightedText, look.color(QPalette::HighlightedText),
+                  QPalette::Highlight);
+    }
     // Descriptions and config specs: navy on the button face.
     for (QWidget *text : {static_cast<QWidget *>(ui->descTxt), static_cast<QWidget *>(ui->txtConfigSpec)})
         paintText(text, QPalette::Text, QColor(0, 0, 128), QPalette::Base, look.color(QPalette::Button));

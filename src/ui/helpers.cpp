@@ -8,20 +8,13 @@
 
 bool is_dup_list(const QString &item, const QComboBox *list)
 {
-    for (int i = 0; i < list->count(); ++i) {
-        if (QString::compare(list->itemText(i), item, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    // A fixed-string match ignores case unless asked not to.
+    return list->findText(item, Qt::MatchFixedString) >= 0;
 }
 
 bool is_dup_list(const QString &item, const QListWidget *list)
 {
-    for (int i = 0; i < list->count(); ++i) {
-        if (QString::compare(list->item(i)->text(), item, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    return !list->findItems(item, Qt::MatchFixedString).isEmpty();
 }
 
 bool file_exists(const QString &path, bool want_dir)

@@ -16,25 +16,6 @@
 #include <QtTest>
 
 namespace {
-// A dark palette as desktops give one: light text on dark grey windows.
-QPalette darkPalette()
-{
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(45, 45, 48));
-    p.setColor(QPalette::WindowText, QColor(230, 230, 230));
-    p.setColor(QPalette::Base, QColor(30, 30, 30));
-    p.setColor(QPalette::AlternateBase, QColor(50, 50, 50));
-    p.setColor(QPalette::Text, QColor(230, 230, 230));
-    p.setColor(QPalette::Button, QColor(60, 60, 64));
-    p.setColor(QPalette::ButtonText, QColor(230, 230, 230));
-    p.setColor(QPalette::PlaceholderText, QColor(230, 230, 230, 128));
-    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    p.setColor(QPalette::HighlightedText, Qt::black);
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(127, 127, 127));
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(127, 127, 127));
-    return p;
-}
-
 // High contrast: white on black.
 QPalette highContrast()
 {
@@ -113,7 +94,7 @@ private slots:
     {
         QTest::addColumn<QPalette>("look");
         QTest::newRow("light") << QApplication::style()->standardPalette();
-        QTest::newRow("dark") << darkPalette();
+        QTest::newRow("dark") << colours::darkPalette();
         QTest::newRow("high contrast") << highContrast();
     }
 
@@ -131,6 +112,7 @@ private slots:
         };
         const Role roles[] = {{"viewsList", QPalette::Text, QPalette::Base},
                               {"viewStatusList", QPalette::Text, QPalette::Base},
+                              {"viewStatusList", QPalette::HighlightedText, QPalette::Highlight},
                               {"descTxt", QPalette::Text, QPalette::Base},
                               {"txtConfigSpec", QPalette::Text, QPalette::Base},
                               {"txtMsg", QPalette::Text, QPalette::Base},

@@ -5,6 +5,7 @@
 // (with the demo site's environment set)
 #include "app/mainModule.h"
 #include "ui/appglobals.h"
+#include "ui/colours.h"
 #include "ui/frmHelp.h"
 #include "ui/frmMain.h"
 #include "ui/frmProgress.h"
@@ -20,7 +21,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QListWidget>
-#include <QPalette>
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
@@ -111,23 +111,7 @@ int main(int argc, char **argv)
     // desktop gives one; the shots then show how the windows read on it.
     if (qEnvironmentVariable("QUILLON_SHOTS_PALETTE") == QLatin1String("dark")) {
         QApplication::setStyle(QStringLiteral("Fusion"));
-        QPalette dark;
-        dark.setColor(QPalette::Window, QColor(45, 45, 48));
-        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-        dark.setColor(QPalette::Base, QColor(30, 30, 30));
-        dark.setColor(QPalette::AlternateBase, QColor(50, 50, 50));
-        dark.setColor(QPalette::Text, QColor(230, 230, 230));
-        dark.setColor(QPalette::Button, QColor(60, 60, 64));
-        dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
-        dark.setColor(QPalette::ToolTipBase, QColor(60, 60, 64));
-        dark.setColor(QPalette::ToolTipText, QColor(230, 230, 230));
-        dark.setColor(QPalette::PlaceholderText, QColor(230, 230, 230, 128));
-        dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
-        dark.setColor(QPalette::HighlightedText, Qt::black);
-        dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(127, 127, 127));
-        dark.setColor(QPalette::Disabled, QPalette::Text, QColor(127, 127, 127));
-        dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(127, 127, 127));
-        QApplication::setPalette(dark);
+        QApplication::setPalette(colours::darkPalette());
     }
     out_dir = qEnvironmentVariable("QUILLON_SHOTS_DIR", QStringLiteral("shots"));
     QDir().mkpath(out_dir);
