@@ -5,6 +5,8 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
+#include <tuple>
 
 int main(int argc, char **argv)
 {
@@ -18,7 +20,23 @@ int main(int argc, char **argv)
         std::fputs(early->err.toLocal8Bit().constData(), stderr);
         return early->status;
     }
+    // Without a display the platform cannot start: one line says so, and
+    // the status is 2, as for a wrong command line. What Qt says while it
+    // starts is held back until it has started, and then passed on.
+    static QtMessageHandler qtOwn = nullptr;
+    static QList<std::tuple<QtMsgType, QString>> heldBack;
+    qtOwn = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type == QtFatalMsg) {
+            std::fputs("quillon: cannot open a display (is DISPLAY or WAYLAND_DISPLAY set?)\n", stderr);
+            std::_Exit(2);
+        }
+        heldBack.append({type, text});
+    });
     QApplication app(argc, argv);
+    qInstallMessageHandler(qtOwn);
+    for (const auto &[type, text] : std::as_const(heldBack))
+        if (qtOwn)
+            qtOwn(type, QMessageLogContext(), text);
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     if (!Main())
         return 0;

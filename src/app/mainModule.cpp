@@ -3,6 +3,7 @@
 #include "app/single_instance.h"
 #include "base/arguments.h"
 #include "base/errors.h"
+#include "base/logging.h"
 #include "base/platform.h"
 #include "site/configrecord.h"
 #include "site/required_files.h"
@@ -37,9 +38,22 @@ bool Main()
     // The lock lives as long as the application object.
     auto *instance = new SingleInstance(QCoreApplication::instance());
     if (instance->anotherIsRunning()) {
-        showMessage(QStringLiteral("Quillon is already running"), MsgIcon::Exclamation);
+        // The running window comes up instead; said only when it could not
+        // be asked.
+        if (!instance->handedOver())
+            showMessage(QStringLiteral("Quillon is already running"), MsgIcon::Exclamation);
         return false;
     }
+    instance->onLaterStart([](const QStringList &words) {
+        qCInfo(lcConfig).noquote() << "started again with" << words.join(QLatin1Char(' '))
+                                   << "- the running window is shown";
+        if (QWidget *w = AppGlobals().mainWindow) {
+            w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+            w->show();
+            w->raise();
+            w->activateWindow();
+        }
+    });
 
     AppGlobalsData &g = AppGlobals();
     QString path;
@@ -80,6 +94,9 @@ frmMain *loadMainWindow(const QString &cfg_name)
 
 void Process_Arguments(QString &cfg_name)
 {
-    const QString first = GetParam(1);
+    // "--" only ends the options; the name follows it.
+    QString first = GetParam(1);
+    if (first == QLatin1String("--"))
+        first = GetParam(2);
     cfg_name = first.isEmpty() ? QStringLiteral("qn.cfg") : first;
 }

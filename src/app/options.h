@@ -9,7 +9,7 @@
 // version (printed on standard output, status 0), or a mistake (a message
 // on standard error, status 2). Nothing when the program is to start: then
 // the first name left is the configuration file, and any after it are
-// ignored. Qt's own options
+// ignored; "--" ends the options. Qt's own options
 // (-platform, -style, ...) are let through.
 struct EarlyExit {
     int status = 0;

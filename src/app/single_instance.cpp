@@ -2,12 +2,17 @@
 
 #include "base/platform.h"
 
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 
 struct SingleInstance::Impl {
     bool usable;
+    bool handedOver = false;
+    std::function<void(const QStringList &)> laterStart;
     QString name; // the socket's path
     QLockFile lock;
     QLocalServer server;
@@ -41,8 +46,14 @@ bool SingleInstance::anotherIsRunning()
         // lock whose owner does not answer was left behind by a crash.
         QLocalSocket probe;
         probe.connectToServer(d->name);
-        if (probe.waitForConnected(1000))
+        if (probe.waitForConnected(1000)) {
+            // This start's words, as JSON, for the running instance.
+            probe.write(QJsonDocument(QJsonArray::fromStringList(QCoreApplication::arguments().mid(1)))
+                            .toJson(QJsonDocument::Compact));
+            d->handedOver = probe.waitForBytesWritten(1000);
+            probe.disconnectFromServer();
             return true;
+        }
         d->lock.removeStaleLockFile();
         if (!d->lock.tryLock(0))
             return true;
@@ -50,5 +61,31 @@ bool SingleInstance::anotherIsRunning()
     QLocalServer::removeServer(d->name);
     d->server.setSocketOptions(QLocalServer::UserAccessOption);
     d->server.listen(d->name);
+    // A later start writes its words and hangs up; a probe that only looks
+    // for a live instance writes nothing.
+    connect(&d->server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *later = d->server.nextPendingConnection()) {
+            connect(later, &QLocalSocket::disconnected, this, [this, later] {
+                const QJsonDocument words = QJsonDocument::fromJson(later->readAll());
+                later->deleteLater();
+                if (words.isArray() && d->laterStart) {
+                    QStringList list;
+                    for (const QJsonValue &w : words.array())
+                        list << w.toString();
+                    d->laterStart(list);
+                }
+            });
+        }
+    });
     return false;
+}
+
+bool SingleInstance::handedOver() const
+{
+    return d->handedOver;
+}
+
+void SingleInstance::onLaterStart(std::function<void(const QStringList &)> handler)
+{
+    d->laterStart = std::move(handler);
 }

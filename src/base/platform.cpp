@@ -4,11 +4,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
-
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <cerrno>
 #include <csignal>
@@ -107,6 +108,22 @@ QString loginName()
             name = QString::fromLocal8Bit(pw->pw_name);
     }
     return name;
+}
+
+QString shellLine(const QStringList &words)
+{
+    // Only these need no quotes; anything else goes in single quotes, a
+    // single quote itself as '\''.
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_@%+=:,./-]+$"));
+    QStringList quoted;
+    for (const QString &w : words) {
+        if (plain.match(w).hasMatch())
+            quoted << w;
+        else
+            quoted << QLatin1Char('\'') + QString(w).replace(QLatin1Char('\''), QStringLiteral("'\\''")) +
+                          QLatin1Char('\'');
+    }
+    return quoted.join(QLatin1Char(' '));
 }
 
 QString commandLineArgs()
@@ -208,12 +225,15 @@ PrivateFile::PrivateFile(const QString &fileName, const QByteArray &content)
     QString base = privateRuntimeDir();
     if (base.isEmpty())
         base = QDir::tempPath();
-    QByteArray dir = QFile::encodeName(base + QStringLiteral("/quillon.XXXXXX"));
-    if (!::mkdtemp(dir.data())) {
-        m_error = QString::fromLocal8Bit(std::strerror(errno));
+    // Made for this user only (0700); removed by this object, not by Qt.
+    QTemporaryDir made(base + QStringLiteral("/quillon.XXXXXX"));
+    if (!made.isValid()) {
+        m_error = made.errorString();
         return;
     }
-    m_dir = QFile::decodeName(dir);
+    made.setAutoRemove(false);
+    m_dir = made.path();
+    const QByteArray dir = QFile::encodeName(m_dir);
     ::chmod(dir.constData(), 0700);
     const QByteArray file = dir + '/' + QFile::encodeName(fileName);
     const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);

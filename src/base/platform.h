@@ -40,6 +40,10 @@ QString uncRoot();
 // "<unc root>/HOST/a/b", other backslashes become slashes.
 QString toLocalPath(const QString &built);
 
+// Words joined into one line for the platform's shell: a word that the
+// shell would split or read otherwise is quoted.
+QString shellLine(const QStringList &words);
+
 // The login name as the platform reports it (spaces not yet removed).
 QString loginName();
 

@@ -5,8 +5,11 @@
 #include "base/platform.h"
 #include "base/waiting.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <memory>
@@ -17,8 +20,9 @@ namespace {
 constexpr qsizetype kCapturedErrorBytes = 16 * 1024;
 
 // The arguments the program receives: empty words left out, local paths
-// mapped, the secret channel's path in place of its word.
-QStringList argumentsOf(const CommandLine &command, const QString &secretPath)
+// mapped, the secret channel's path in place of its word; masked, every
+// secret shown as the mask instead.
+QStringList argumentsOf(const CommandLine &command, const QString &secretPath, bool masked = false)
 {
     QStringList args;
     for (qsizetype i = 0; i < command.size(); ++i) {
@@ -32,19 +36,26 @@ QStringList argumentsOf(const CommandLine &command, const QString &secretPath)
             if (!w.isEmpty())
                 args << platform::toLocalPath(w);
             break;
-        case CommandLine::Kind::Secret: args << w; break;
+        case CommandLine::Kind::Secret: args << (masked ? CommandLine::MASK : w); break;
         case CommandLine::Kind::SecretFile: args << secretPath; break;
         }
     }
     return args;
 }
 
-// The platform's text for a failed start, without the name of the system
-// call QProcess puts in front of it ("execvp: No such file or directory").
+// Why a program could not be started, in plain words: a bare name not
+// found on PATH, a path to nothing, or the platform's own text without the
+// name of the system call QProcess puts in front of it ("execvp: ...").
 QString startFailure(const QProcess &proc)
 {
     static const QRegularExpression callPrefix(QStringLiteral("^exec[a-z]*: "));
-    return proc.errorString().remove(callPrefix);
+    const QString program = proc.program();
+    const bool bare = !program.contains(QLatin1Char('/')) && !program.contains(QLatin1Char('\\'));
+    if (bare && QStandardPaths::findExecutable(program).isEmpty())
+        return program + QStringLiteral(" was not found on PATH");
+    if (!bare && !QFileInfo::exists(program))
+        return QDir::toNativeSeparators(program) + QStringLiteral(" does not exist");
+    return QDir::toNativeSeparators(program) + QStringLiteral(": ") + proc.errorString().remove(callPrefix);
 }
 
 // A process set up to start the command: standard input the null device,
@@ -93,7 +104,7 @@ RunResult runProgram(const CommandLine &command, const RunOptions &options)
     RunResult result;
     if (options.interrupt)
         options.interrupt->check();
-    CommandRun logged(CommandRecord::Source::Program, command.shown());
+    CommandRun logged(CommandRecord::Source::Program, startedLine(command));
     CommandRecord &record = logged.record();
     std::optional<platform::SecretChannel> channel;
     if (command.hasSecretFile()) {
@@ -166,7 +177,7 @@ RunResult runProgram(const CommandLine &command, const RunOptions &options)
 
 void startProgram(const CommandLine &command)
 {
-    CommandRun logged(CommandRecord::Source::Program, command.shown());
+    CommandRun logged(CommandRecord::Source::Program, startedLine(command));
     logged.record().detached = true;
     QProcess proc;
     proc.setProgram(platform::toLocalPath(command.program()));
@@ -178,4 +189,10 @@ void startProgram(const CommandLine &command)
     logged.finish();
     if (!started)
         throw QuillonError(logged.record().firstError);
+}
+
+QString startedLine(const CommandLine &command)
+{
+    return platform::shellLine(QStringList{platform::toLocalPath(command.program())} +
+                               argumentsOf(command, CommandLine::MASK, true));
 }

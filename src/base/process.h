@@ -44,3 +44,8 @@ RunResult runProgram(const CommandLine &command, const RunOptions &options = {})
 // Starts a program and returns at once, without waiting for it. Throws
 // QuillonError with the platform's description when it cannot be started.
 void startProgram(const CommandLine &command);
+
+// The command as it is started (the program and local paths mapped, empty
+// words left out, secrets masked), written so that pasted into the
+// platform's shell it means the same.
+QString startedLine(const CommandLine &command);

@@ -5,6 +5,7 @@
 #include "base/command_line.h"
 #include "base/command_log.h"
 #include "base/platform.h"
+#include "base/process.h"
 #include "base/textfile.h"
 #include "base/waiting.h"
 #include "clearcase/clearcase.h"
@@ -410,7 +411,7 @@ CommandResult CCSession::run(const QStringList &args)
         result.errors << timeoutText(d->answerTimeoutMs);
         return result;
     }
-    CommandRun logged(CommandRecord::Source::ClearCase, CommandLine(kProgram, args).shown());
+    CommandRun logged(CommandRecord::Source::ClearCase, startedLine(CommandLine(kProgram, args)));
     CommandResult result;
     bool answered = false;
     // A command asked while another one waits for its answer (from a handler

@@ -15,7 +15,7 @@ RunResult run(const CommandLine &command, const RunOptions &options, CreationRep
     RunResult result = runProgram(command, options);
     if (!result.started)
         report.notStarted(QStringLiteral("ERROR: ") + result.startError + CRLF +
-                          QStringLiteral("Could not execute --> ") + command.shown());
+                          QStringLiteral("Could not execute --> ") + startedLine(command));
     return result;
 }
 

@@ -113,14 +113,14 @@ QPixmap banner(QSize size, qreal dpr)
     return pixmap;
 }
 
-QIcon unusedMark()
+QIcon unusedMark(const QColor &colour)
 {
     QIcon icon;
     for (const qreal dpr : {1.0, 2.0}) {
         QPixmap pixmap = canvas(QSize(16, 16), dpr);
         QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(QColor(110, 110, 110), 1.4));
+        painter.setPen(colour.isValid() ? QPen(colour, 1.4) : QPen(Qt::NoPen));
         painter.drawEllipse(QRectF(2, 2, 12, 12));
         painter.drawLine(QPointF(8, 8), QPointF(8, 4.5));
         painter.drawLine(QPointF(8, 8), QPointF(10.5, 9.5));

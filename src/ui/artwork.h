@@ -18,8 +18,9 @@ QPixmap logo(int side, qreal dpr);
 // supplier's name and its motto at the right.
 QPixmap banner(QSize size, qreal dpr);
 
-// The mark of a view not used for long: a small grey clock.
-QIcon unusedMark();
+// The mark of a view not used for long: a small clock drawn in the colour
+// given; an invalid colour gives an empty mark of the same size.
+QIcon unusedMark(const QColor &colour);
 
 // Gives a label the logo at the size of the picture it holds.
 void showLogo(QLabel *label);

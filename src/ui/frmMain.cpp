@@ -7,14 +7,17 @@
 #include "clearcase/clearcase.h"
 #include "ui/appglobals.h"
 #include "ui/artwork.h"
+#include "ui/colours.h"
 #include "ui/messages.h"
 #include "ui_frmMain.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTimer>
 
 void setTip(QWidget *w, const QString &tip)
@@ -30,6 +33,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent), ui(new Ui::frmMain)
     // form (where it shows the hidden buttons too).
     resize(820, 660);
     setupControls();
+    applyColours();
     setupMenus();
     setupAccessibility();
     connectHandlers();
@@ -90,12 +94,21 @@ void frmMain::setupControls()
     ui->txtMsg->installEventFilter(this);
     for (QWidget *w = ui->viewsList; w && w != ui->txtMsg->parentWidget(); w = w->parentWidget())
         w->installEventFilter(this);
+    // The note is read from the keyboard too: it follows the template list
+    // in the tab order while it is shown.
+    ui->txtMsg->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    ui->txtMsg->setFocusPolicy(Qt::TabFocus);
+    QWidget::setTabOrder(ui->viewsList, ui->txtMsg);
     setupMyViewsPlaceholder();
     // Config specs read best in a fixed-width font.
     ui->txtConfigSpec->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     ui->pwdTxt->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     ui->usernameMappingTxt->setBackgroundRole(QPalette::Button);
     ui->usernameMappingTxt->setAutoFillBackground(true);
+    // Escape leaves the configuration panel as "Back" does.
+    auto *leave = new QShortcut(QKeySequence(Qt::Key_Escape), ui->configFrame);
+    leave->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(leave, &QShortcut::activated, this, [this] { butBack_Click(); });
 
     // The status column scrolls with the template list, so that each marker
     // stays beside its row.
@@ -115,13 +128,69 @@ void frmMain::setupControls()
     }
 }
 
+void frmMain::applyColours()
+{
+    using colours::paintText;
+    const QPalette look = palette();
+    // The lists keep their light grey in a light palette; in a dark one
+    // they are the palette's own, with dark blue made light enough.
+    const QColor listBack = colours::isDark(look) ? look.color(QPalette::Base) : QColor(224, 224, 224);
+    for (QWidget *list :
+         {static_cast<QWidget *>(ui->viewsList), static_cast<QWidget *>(ui->viewStatusList)}) {
+        paintText(list, QPalette::Text, QColor(0, 0, 139), QPalette::Base, listBack);
+        // The selected row too: the status list shows it while disabled.
+        paintText(list, QPalette::HighlightedText, look.color(QPalette::HighlightedText),
+                  QPalette::Highlight);
+    }
+    // Descriptions and config specs: navy on the button face.
+    for (QWidget *text : {static_cast<QWidget *>(ui->descTxt), static_cast<QWidget *>(ui->txtConfigSpec)})
+        paintText(text, QPalette::Text, QColor(0, 0, 128), QPalette::Base, look.color(QPalette::Button));
+    // The note keeps its light yellow in every palette, with text dark on it.
+    paintText(ui->txtMsg, QPalette::Text, look.color(QPalette::Text), QPalette::Base, QColor(255, 255, 128));
+    paintText(ui->userNameLbl, QPalette::WindowText, QColor(139, 0, 0), QPalette::Window);
+    paintText(ui->cfgFileLbl, QPalette::WindowText, QColor(0, 0, 255), QPalette::Window);
+    paintText(m_myViewsPlaceholder, QPalette::WindowText, look.color(QPalette::PlaceholderText),
+              QPalette::Base);
+    m_myViewsPlaceholder->setForegroundRole(QPalette::WindowText);
+    if (auto *note = findChild<QLabel *>(QStringLiteral("ccExplorerNoteLbl")))
+        paintText(note, QPalette::WindowText, look.color(QPalette::Disabled, QPalette::WindowText),
+                  QPalette::Window);
+    // The narrow configuration button: white on a blue dark enough for it.
+    const QColor button = colours::readableOn(QColor(0, 128, 192), Qt::white);
+    ui->showConfigBut->setStyleSheet(
+        QStringLiteral("background-color: %1; color: white;").arg(button.name()));
+    paintUnusedMarks();
+}
+
+void frmMain::changeEvent(QEvent *event)
+{
+    if ((event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange) &&
+        m_myViewsPlaceholder)
+        applyColours();
+    QMainWindow::changeEvent(event);
+}
+
+void frmMain::showNote(const QString &note)
+{
+    ui->txtMsg->setPlainText(note);
+    // Read out with its name when it appears.
+    ui->txtMsg->setAccessibleDescription(note);
+    placeNote();
+    ui->txtMsg->setVisible(!note.isEmpty());
+    if (!note.isEmpty()) {
+        // Screen readers read an alert out whatever has the focus.
+        QAccessibleEvent shown(ui->txtMsg, QAccessible::Alert);
+        QAccessible::updateAccessibility(&shown);
+    }
+}
+
 void frmMain::setupMyViewsPlaceholder()
 {
     // Until the first project choice nothing lists the user's views: the
     // empty list says what to do, greyed, and not as a row of its own.
-    auto *hint = new QLabel(QStringLiteral("Choose a project to list your views"), ui->myViewsList->viewport());
+    auto *hint =
+        new QLabel(QStringLiteral("Choose a project to list your views"), ui->myViewsList->viewport());
     hint->setObjectName(QStringLiteral("myViewsPlaceholder"));
-    hint->setForegroundRole(QPalette::PlaceholderText);
     hint->setAttribute(Qt::WA_TransparentForMouseEvents);
     hint->setContentsMargins(6, 4, 6, 4);
     hint->adjustSize();
@@ -138,7 +207,8 @@ void frmMain::updateMyViewsPlaceholder()
     const bool shown = !first_click_done && ui->myViewsList->count() == 0;
     m_myViewsPlaceholder->setVisible(shown);
     // Screen readers read the hint as the empty list's description.
-    ui->myViewsList->setAccessibleDescription(shown ? m_myViewsPlaceholder->text() : ui->myViewsList->toolTip());
+    ui->myViewsList->setAccessibleDescription(shown ? m_myViewsPlaceholder->text()
+                                                    : ui->myViewsList->toolTip());
 }
 
 void frmMain::setupMenus()

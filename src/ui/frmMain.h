@@ -11,6 +11,7 @@
 #include "ui/control_states.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <map>
@@ -56,8 +57,14 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    // The coloured texts and lists in the colours of the current palette,
+    // each readable on what it is drawn on (frmMain.cpp).
+    void applyColours();
+    // Shows the note, or hides it when empty; screen readers are told of it.
+    void showNote(const QString &note);
     // Start-up and modes (frmMain_modes.cpp).
     void set_gui_values();
     void set_nt_only(bool ntOnly);
@@ -90,6 +97,9 @@ private:
     void askViewAges(const QStringList &tags);
     void askPendingAges();
     void markViewAges(const QHash<QString, ViewInfo> &dated, const QString &why);
+    // The mark of the unused views in the list's current colours; the other
+    // rows keep an empty mark of the same size, so that all stay in line.
+    void paintUnusedMarks();
     void refreshBut_Click();
     void refreshViewBut_Click();
 
@@ -197,6 +207,9 @@ private:
     QString primary_group;
     bool first_click_done = false;
     QLabel *m_myViewsPlaceholder = nullptr;
+    // Where the focus was when the configuration panel opened: it goes back
+    // there when the panel closes.
+    QPointer<QWidget> m_focusBeforeConfig;
     // Fires when the window closes while something waits.
     Interrupt m_interrupt;
     SshClient m_ssh;

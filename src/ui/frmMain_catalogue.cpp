@@ -67,6 +67,12 @@ void frmMain::get_view_templates(const QString &dir)
     }
     ui->viewStatusList->addItems(markers);
     ui->viewsList->addItems(tags);
+    // The markers are letters; screen readers read each row's status in words.
+    for (int row = 0; row < ui->viewsList->count(); ++row) {
+        const QString words = statusInWords(markers.at(row));
+        ui->viewsList->item(row)->setData(Qt::AccessibleDescriptionRole, words);
+        ui->viewStatusList->item(row)->setData(Qt::AccessibleTextRole, words);
+    }
     if (!catalogue.clearcaseError.isEmpty())
         reportClearCaseError(catalogue.clearcaseError);
     if (ui->viewsList->count() >= 1)
@@ -155,11 +161,7 @@ void frmMain::viewsList_Click()
             note = QStringLiteral("NOTE: View ") + tag + QStringLiteral(" has been created and is active");
         else if (r.status.contains(QLatin1Char('C')))
             note = QStringLiteral("NOTE: View ") + tag + QStringLiteral(" has been created by is not active");
-        ui->txtMsg->setPlainText(note);
-        // Read out with its name when it appears.
-        ui->txtMsg->setAccessibleDescription(note);
-        placeNote();
-        ui->txtMsg->setVisible(!note.isEmpty());
+        showNote(note);
     });
 }
 

@@ -83,9 +83,17 @@ QStringList commandLogRow(const CommandRecord &r)
         exit = QStringLiteral("no status");
     else
         exit = QString::number(r.exitCode);
+    // A question about a tag that is not there is answered, not failed:
+    // ClearCase says so with status 1.
+    QString said = r.firstError;
+    if (r.source == CommandRecord::Source::ClearCase && r.exitCode == 1 &&
+        said.contains(QLatin1String("No matching entries"), Qt::CaseInsensitive)) {
+        exit = QStringLiteral("answered");
+        said = QStringLiteral("none found: ") + said;
+    }
     const bool timed = r.ran && !r.detached;
     return {r.started.toString(QStringLiteral("HH:mm:ss")), exit,
-            timed ? QStringLiteral("%1 ms").arg(r.durationMs) : QString(), r.command, r.firstError};
+            timed ? QStringLiteral("%1 ms").arg(r.durationMs) : QString(), r.command, said};
 }
 } // namespace
 
@@ -110,5 +118,9 @@ void frmMain::CommandLog_Click()
     log.show();
     log.raise();
     log.activateWindow();
-    log.rowsList()->scrollToBottom();
+    // It opens on the newest row.
+    QTreeWidget *list = log.rowsList();
+    if (const int count = list->topLevelItemCount(); count > 0)
+        list->setCurrentItem(list->topLevelItem(count - 1));
+    list->scrollToBottom();
 }

@@ -13,9 +13,11 @@
 #include "ui/messages.h"
 #include "ui_frmMain.h"
 
+#include <QApplication>
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 const QString CHOOSE_PROJECT = QStringLiteral("<choose project>");
@@ -249,6 +251,7 @@ void frmMain::Configuration_Click()
     if (ui->mainFrame->isHidden())
         butBack_Click();
     else {
+        m_focusBeforeConfig = QApplication::focusWidget();
         ui->mainFrame->hide();
         ui->configFrame->show();
         wantEnabled(ui->createViewBut, false);
@@ -265,6 +268,9 @@ void frmMain::butBack_Click()
     wantEnabled(ui->createViewBut, true);
     wantEnabled(ui->startViewBut, true);
     wantEnabled(ui->reloadBut, false);
+    // The focus goes back where it was before the panel opened.
+    if (QWidget *back = std::exchange(m_focusBeforeConfig, nullptr); back && back->isVisible())
+        back->setFocus();
 }
 
 void frmMain::Reload_Click()

@@ -7,6 +7,7 @@
 #include "clearcase/views.h"
 #include "ui/appglobals.h"
 #include "ui/artwork.h"
+#include "ui/colours.h"
 #include "ui/frmProgress.h"
 #include "ui/helpers.h"
 #include "ui/messages.h"
@@ -19,6 +20,9 @@
 #include <utility>
 
 namespace {
+// Whether a listed view has been unused for long; not set before its age is known.
+constexpr int kUnusedRole = Qt::UserRole + 1;
+
 // Lets the window repaint and react during a long loop without paying for
 // an event-loop pass on every step: yields when a frame's time has gone by.
 class Yielder {
@@ -132,18 +136,30 @@ void frmMain::markViewAges(const QHash<QString, ViewInfo> &dated, const QString 
         else
             tip = QStringLiteral("Last access not known") +
                   (why.isEmpty() ? QString() : QStringLiteral(": ") + why);
-        // The entry's text stays the tag: the mark is its look and icon.
+        // The entry's text stays the tag, in the list's own colour: the mark
+        // is its icon and its words.
         const bool unused = accessed.isValid() && accessed.daysTo(now) >= kUnusedDays;
-        if (unused) {
+        if (unused)
             tip += QStringLiteral(", not used for %1 days or more").arg(kUnusedDays);
-            item->setIcon(artwork::unusedMark());
-            QFont font = item->font();
-            font.setItalic(true);
-            item->setFont(font);
-            item->setForeground(list->palette().brush(QPalette::Disabled, QPalette::Text));
-        }
+        item->setData(kUnusedRole, unused);
         item->setToolTip(item->text() + QLatin1Char('\n') + tip);
         item->setData(Qt::AccessibleDescriptionRole, tip);
+    }
+    paintUnusedMarks();
+}
+
+void frmMain::paintUnusedMarks()
+{
+    QListWidget *list = ui->myViewsList;
+    const QPalette look = list->palette();
+    const QIcon mark =
+        artwork::unusedMark(colours::readableOn(look.color(QPalette::Text), look.color(QPalette::Base)));
+    const QIcon blank = artwork::unusedMark(QColor());
+    for (int row = 0; row < list->count(); ++row) {
+        QListWidgetItem *item = list->item(row);
+        const QVariant unused = item->data(kUnusedRole);
+        if (unused.isValid())
+            item->setIcon(unused.toBool() ? mark : blank);
     }
 }
 

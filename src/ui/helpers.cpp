@@ -8,20 +8,13 @@
 
 bool is_dup_list(const QString &item, const QComboBox *list)
 {
-    for (int i = 0; i < list->count(); ++i) {
-        if (QString::compare(list->itemText(i), item, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    // A fixed-string match ignores case unless asked not to.
+    return list->findText(item, Qt::MatchFixedString) >= 0;
 }
 
 bool is_dup_list(const QString &item, const QListWidget *list)
 {
-    for (int i = 0; i < list->count(); ++i) {
-        if (QString::compare(list->item(i)->text(), item, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    return !list->findItems(item, Qt::MatchFixedString).isEmpty();
 }
 
 bool file_exists(const QString &path, bool want_dir)
@@ -47,4 +40,15 @@ QString daysAgo(const QDateTime &when, const QDateTime &now)
     if (days == 1)
         return QStringLiteral("yesterday");
     return QStringLiteral("%1 days ago").arg(days);
+}
+
+QString statusInWords(const QString &marker)
+{
+    QString words = marker.contains(QLatin1Char('A'))   ? QStringLiteral("active")
+                    : marker.contains(QLatin1Char('C')) ? QStringLiteral("created")
+                    : marker.contains(QLatin1Char('U')) ? QStringLiteral("not created")
+                                                        : QStringLiteral("status not known");
+    if (marker.contains(QLatin1Char('S')))
+        words += QStringLiteral(", snapshot");
+    return words;
 }

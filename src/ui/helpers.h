@@ -22,3 +22,7 @@ QString shownDate(const QDateTime &when);
 QString daysAgo(const QDateTime &when, const QDateTime &now);
 // Views not accessed for this many days are marked as unused.
 inline constexpr int kUnusedDays = 90;
+
+// A template's status marker ("U", "C" or "A", "S" after it for a snapshot
+// view) in words: "not created", "created", "active", "created, snapshot".
+QString statusInWords(const QString &marker);

@@ -8,7 +8,7 @@ RunResult run_command(const CommandLine &command, int window_style, const RunOpt
     RunResult result = runProgram(command, options);
     if (!result.started) {
         showMessage(QStringLiteral("ERROR: ") + result.startError + CRLF +
-                        QStringLiteral("Could not execute --> ") + command.shown() + LOG_HINT,
+                        QStringLiteral("Could not execute --> ") + startedLine(command) + LOG_HINT,
                     MsgIcon::None, MsgButtons::Ok);
     }
     return result;

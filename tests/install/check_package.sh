@@ -3,7 +3,8 @@
 # install prefix) makes a Debian package into the folder given and names it
 # on its last line; the package is quillon at the project's version, depends
 # on the Qt libraries it links, holds under /usr exactly the files of
-# installed-files.txt, and its program runs once unpacked.
+# installed-files.txt, its program runs once unpacked, and lintian (where
+# installed) reports no errors.
 # Skipped (77) where dpkg-deb is missing.
 # Usage: check_package.sh SOURCE_DIR BUILD_DIR VERSION
 set -u
@@ -62,6 +63,18 @@ if [ -x "$root/usr/bin/quillon" ]; then
     [ "$answer" = "Quillon $version" ] || fail "the packaged quillon --version said '$answer'"
 else
     fail "the package has no executable usr/bin/quillon"
+fi
+
+# Where lintian is installed, the package passes it without errors.
+if command -v lintian >/dev/null; then
+    lintian --tag-display-limit 0 "$deb" >"$scratch/lintian" 2>&1
+    if grep -q '^E: ' "$scratch/lintian"; then
+        fail "lintian reports errors:"
+        grep '^E: ' "$scratch/lintian"
+    fi
+    echo "lintian: $(grep -c '^[EW]: ' "$scratch/lintian") errors and warnings"
+else
+    echo "lintian is missing: the package is not checked by it"
 fi
 
 [ $failed -eq 0 ] && echo "tools/package.sh made a package of the program and its desktop files that runs"

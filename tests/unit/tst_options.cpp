@@ -25,6 +25,8 @@ private slots:
                                          {"-platform", "offscreen", "site.cfg"},
                                          {"--style=fusion", "-reverse"},
                                          {"-"},
+                                         {"--", "-x.cfg", "--frobnicate"},
+                                         {"site.cfg", "--", "--"},
                                          {"-style", "fusion"}})
             QVERIFY2(!options(words), qPrintable(words.join(' ')));
     }
@@ -94,6 +96,10 @@ private slots:
         std::tie(status, out, err) = run({"--frobnicate"});
         QCOMPARE(status, 2);
         QVERIFY2(out.isEmpty() && err.startsWith("quillon: unknown option '--frobnicate'"), qPrintable(err));
+        // Starting for real without a display: one line, status 2, no abort.
+        std::tie(status, out, err) = run({"--", "site.cfg"});
+        QCOMPARE(status, 2);
+        QCOMPARE(err, "quillon: cannot open a display (is DISPLAY or WAYLAND_DISPLAY set?)\n");
     }
 };
 

@@ -60,14 +60,21 @@ private slots:
         const RunResult r = run_command(c, WINDOW_MINIMISED);
         QVERIFY(!r.started);
         QCOMPARE(rec.shown.size(), 1);
-        QCOMPARE(rec.shown[0].text, u"ERROR: No such file or directory\r\n"
-                                    "Could not execute --> \\\\nohost\\ssh\\plink-x86.exe -ssh -pw ******** "
-                                    "jdoe@vobhost kestrel"_s +
-                                        LOG_HINT);
+        // The program as it was started, in plain words, and a line a shell reads the same.
+        const QString local = platform::toLocalPath(c.program());
+        QVERIFY(local.startsWith('/'));
+        QCOMPARE(rec.shown[0].text, "ERROR: " + local + " does not exist\r\nCould not execute --> " + local +
+                                        " -ssh -pw '********' jdoe@vobhost kestrel" + LOG_HINT);
         QCOMPARE(rec.shown[0].icon, MsgIcon::None);
         QCOMPARE(rec.shown[0].buttons, MsgButtons::Ok);
         QCOMPARE(rec.shown[0].title, u"Quillon"_s);
         QVERIFY_THROWS_EXCEPTION(QuillonError, startProgram(CommandLine(u"quillon-no-such-explorer"_s)));
+        rec.shown.clear();
+        run_command(CommandLine(u"quillon-no-such-plink"_s, {u"-fmt"_s, u"%n it's\\n"_s, u""_s}),
+                    WINDOW_MINIMISED);
+        QCOMPARE(rec.shown.value(0).text, "ERROR: quillon-no-such-plink was not found on PATH\r\nCould not "
+                                          "execute --> quillon-no-such-plink -fmt '%n it'\\''s\\n'" +
+                                              LOG_HINT);
     }
 
     // The secret reaches the program through a channel it reads; neither its command line nor its
@@ -199,10 +206,10 @@ private slots:
 
         const auto &log = commandlog::entries();
         QCOMPARE(log.size(), size_t(6));
-        QCOMPARE(log[1].command, u"sh -c echo; echo oops >&2; echo more >&2; exit 3 sh S3cret pw"_s);
+        QCOMPARE(log[1].command, u"sh -c 'echo; echo oops >&2; echo more >&2; exit 3' sh S3cret pw"_s);
         QVERIFY(log[1].ran && log[1].exitCode == 3 && log[1].failed());
         QCOMPARE(log[1].firstError, u"oops"_s);
-        QCOMPARE(log[2].command, u"sh -c : sh ********"_s);
+        QCOMPARE(log[2].command, u"sh -c : sh '********'"_s);
         QVERIFY(!log[2].failed() && log[2].outcome().startsWith(u"exit 0 in "_s));
         QVERIFY(!log[3].ran && log[3].failed() && log[3].outcome().startsWith(u"could not start: "_s));
         QVERIFY(log[4].detached && !log[4].ran);
@@ -217,7 +224,7 @@ private slots:
             return w;
         }();
         QCOMPARE(warned.size(), 3);
-        QVERIFY2(warned[0].startsWith(u"quillon.process: sh -c echo; echo oops"_s) &&
+        QVERIFY2(warned[0].startsWith(u"quillon.process: sh -c 'echo; echo oops"_s) &&
                      warned[0].contains(u"-> exit 3 in "_s) && warned[0].endsWith(u" ms: oops"_s),
                  qPrintable(warned[0]));
         for (const auto &[type, text] : logged)

@@ -157,12 +157,10 @@ private slots:
         AppGlobals().config.KESTREL = "no-such-kestrel";
         create(files[1]);
         QCOMPARE(msgs.shown.size(), 2); // the runner's own report, then the note
-        QCOMPARE(msgs.shown[0], (Msg{"ERROR: No such file or directory\r\nCould not execute --> " +
-                                     site->share("ccstorage/utils/kestrel")
-                                         .replace(site->root() + "/unc/", "\\\\")
-                                         .replace('/', '\\') +
-                                     "\\no-such-kestrel -tag JDoe__" + files[1] +
-                                     "  -cfg \\\\vobhost\\ccstorage\\utils\\kestrel\\config\\r6000"}));
+        const QString kestrel = site->share("ccstorage/utils/kestrel/no-such-kestrel");
+        QCOMPARE(msgs.shown[0], (Msg{"ERROR: " + kestrel + " does not exist\r\nCould not execute --> " +
+                                     kestrel + " -tag JDoe__" + files[1] + " -cfg " +
+                                     site->share("ccstorage/utils/kestrel/config/r6000")}));
         QCOMPARE(msgs.shown[1], (Msg{"Note: could not determine if the view --> JDoe__" + files[1] +
                                          "\r\nhas been created. View may be based on a template file in\r\n"
                                          "which case Quillon is unable to determine if the view has been\r\n"

@@ -542,16 +542,28 @@ private slots:
         QTRY_VERIFY(!item("jdoe__gone")->toolTip().isEmpty());
         QVERIFY2(item("jdoe__idle")->toolTip().endsWith("(200 days ago), not used for 90 days or more"),
                  qPrintable(item("jdoe__idle")->toolTip()));
-        QVERIFY(!item("jdoe__idle")->icon().isNull() && item("jdoe__idle")->font().italic());
+        // Marked by a visible clock and in words; the text keeps the list's own colour and font, and
+        // every dated row holds a mark of the same size, so that the tags stay in line.
+        QVERIFY(item("jdoe__idle")
+                    ->data(Qt::AccessibleDescriptionRole)
+                    .toString()
+                    .endsWith("not used for 90 days or more"));
+        QVERIFY(!item("jdoe__idle")->font().italic() && item("jdoe__idle")->foreground() == QBrush());
+        const QImage idle = item("jdoe__idle")->icon().pixmap(16, 16).toImage();
+        const QImage fresh = item("jdoe__fresh")->icon().pixmap(16, 16).toImage();
+        QCOMPARE(idle.size(), fresh.size());
+        QVERIFY(idle != fresh);
+        QCOMPARE(fresh.pixelColor(8, 2).alpha(), 0);
+        QCOMPARE(idle.pixelColor(8, 2).alpha() > 0, true);
         QVERIFY(item("jdoe__fresh")->toolTip().endsWith("(yesterday)"));
-        QVERIFY(item("jdoe__fresh")->icon().isNull() && !item("jdoe__fresh")->font().italic());
+        QVERIFY(!item("jdoe__fresh")->font().italic());
         QCOMPARE(item("jdoe__gone")->toolTip(), "jdoe__gone\nLast access not known");
         QVERIFY(QStringList(gui().items("myViewsList")).contains("jdoe__idle"));
         QCOMPARE(rec.shown, QList<Msg>());
     }
 
-    // Help > Command Log: every command of this run, newest last, added while it is open; Copy gives
-    // the columns and rows as text.
+    // Help > Command Log: every command of this run, newest last, added while it is open, opened on
+    // the newest; Copy gives the columns and rows as text.
     void commandLog_everyCommand_copy()
     {
         QVERIFY(gui().trigger("CommandLog"));
@@ -573,6 +585,22 @@ private slots:
         QCOMPARE(copied.size(), log.rowsList()->topLevelItemCount() + 1);
         QVERIFY(copied.last().contains("\t1\t") &&
                 copied.last().contains(" ms\tcleartool catcs -tag jdoe__gone\t"));
+        // Opened again, on the newest row; a tag not found is an answer, not a failure.
+        log.close();
+        CommandRecord asked;
+        asked.source = CommandRecord::Source::ClearCase;
+        asked.started = QDateTime::currentDateTime();
+        asked.command = "cleartool lsview -long jdoe__none";
+        asked.ran = true;
+        asked.exitCode = 1;
+        asked.firstError = "cleartool: Error: No matching entries found for view tag \"jdoe__none\".";
+        commandlog::add(asked);
+        QVERIFY(gui().trigger("CommandLog"));
+        QTreeWidgetItem *newest = log.rowsList()->currentItem();
+        QCOMPARE(log.rowsList()->indexOfTopLevelItem(newest), log.rowsList()->topLevelItemCount() - 1);
+        QCOMPARE(newest->text(1), "answered");
+        QCOMPARE(newest->text(4), "none found: " + asked.firstError);
+        QCOMPARE(log.rowsList()->topLevelItem(log.rowsList()->topLevelItemCount() - 2)->text(1), "1");
     }
 };
 

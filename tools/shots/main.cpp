@@ -5,6 +5,7 @@
 // (with the demo site's environment set)
 #include "app/mainModule.h"
 #include "ui/appglobals.h"
+#include "ui/colours.h"
 #include "ui/frmHelp.h"
 #include "ui/frmMain.h"
 #include "ui/frmProgress.h"
@@ -106,6 +107,12 @@ void select_template(frmMain *w, const QString &name)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // QUILLON_SHOTS_PALETTE=dark: Fusion with a dark palette, as a dark
+    // desktop gives one; the shots then show how the windows read on it.
+    if (qEnvironmentVariable("QUILLON_SHOTS_PALETTE") == QLatin1String("dark")) {
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        QApplication::setPalette(colours::darkPalette());
+    }
     out_dir = qEnvironmentVariable("QUILLON_SHOTS_DIR", QStringLiteral("shots"));
     QDir().mkpath(out_dir);
     current_handler = [](const QString &text, MsgIcon, MsgButtons buttons, const QString &title) {
