@@ -21,6 +21,7 @@ QString helpText()
            version +
            QStringLiteral(
                ") and exit\n"
+               "  --               end of the options: the next word is the configuration file\n"
                "\n"
                "CONFIGURATION-FILE is the name of the site's configuration file (qn.cfg unless\n"
                "given). It is looked for, in this order, in:\n"
@@ -32,7 +33,8 @@ QString helpText()
                "Environment:\n"
                "  QUILLON_PROGRAM_DIR        a folder for the configuration files\n"
                "  QUILLON_UNC_ROOT           where \\\\HOST\\share paths are reached (/net unless set)\n"
-               "  QUILLON_CLEARTOOL_TIMEOUT  seconds cleartool may take per action (60 unless set)\n"
+               "  QUILLON_CLEARTOOL_TIMEOUT  seconds cleartool may take to answer one command\n"
+               "                             (60 unless set)\n"
                "  CLEARCASE_PRIMARY_GROUP    the project chosen at start\n"
                "  QT_LOGGING_RULES           e.g. \"quillon.*=true\": log every program started\n"
                "                             (quillon.process, quillon.clearcase, quillon.config)\n"
