@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include "sys.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -23,7 +25,7 @@ const char *const kDefaultConfigSpec = "element * CHECKEDOUT\nelement * /main/LA
 
 std::string read_file(const std::string &path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = sys::open(path, O_RDONLY);
     if (fd < 0)
         throw CtError("Unable to access \"" + path + "\": " + std::strerror(errno) + ".");
     std::string text;
