@@ -147,7 +147,9 @@ private:
 
 Importer::Importer(const Context &ctx, const std::string &file, Registry &reg)
     : ctx_(ctx), file_(file),
-      dir_(file.find('/') == std::string::npos ? std::string(".") : file.substr(0, file.rfind('/'))),
+      dir_(file.find_first_of(sys::kPathSeparators) == std::string::npos
+               ? std::string(".")
+               : file.substr(0, file.find_last_of(sys::kPathSeparators))),
       reg_(reg)
 {
     keys_.reserve(reg.tags.size() * 2 + 1024);
@@ -164,7 +166,7 @@ void Importer::fail(const std::string &why) const
 
 const std::string &Importer::config_spec(const std::string &name)
 {
-    std::string path = name[0] == '/' ? name : dir_ + "/" + name;
+    std::string path = sys::is_absolute(name) ? name : dir_ + "/" + name;
     auto it = cs_cache_.find(path);
     if (it == cs_cache_.end())
         it = cs_cache_.emplace(path, read_file(path)).first;

@@ -36,6 +36,13 @@ std::string env(const char *name)
 
 #ifdef _WIN32
 
+const char *const kPathSeparators = "/\\";
+
+bool is_absolute(const std::string &path)
+{
+    return (!path.empty() && (path[0] == '/' || path[0] == '\\')) || (path.size() > 1 && path[1] == ':');
+}
+
 int open(const std::string &path, int flags, int mode)
 {
     return ::_open(path.c_str(), flags | _O_BINARY | _O_NOINHERIT, mode & (_S_IREAD | _S_IWRITE));
@@ -158,6 +165,13 @@ void crash()
 }
 
 #else
+
+const char *const kPathSeparators = "/";
+
+bool is_absolute(const std::string &path)
+{
+    return !path.empty() && path[0] == '/';
+}
 
 int open(const std::string &path, int flags, int mode)
 {

@@ -35,6 +35,10 @@ std::string host_name();
 // The path with links resolved, as the working directory would name it;
 // the path itself when it does not exist.
 std::string real_path(const std::string &path);
+// The characters that end a folder's name in a path, and whether a path
+// starts at a root (a drive or a UNC share too, on Windows).
+extern const char *const kPathSeparators;
+bool is_absolute(const std::string &path);
 // The working directory, empty when unknown.
 std::string current_dir();
 int process_id();
