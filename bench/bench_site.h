@@ -21,6 +21,7 @@ public:
         m_env.set("QUILLON_PROGRAM_DIR", path(QStringLiteral("program")).toLocal8Bit());
         m_env.set("QUILLON_UNC_ROOT", path(QStringLiteral("unc")).toLocal8Bit());
         m_env.set("USER", "benchuser");
+        m_env.set("USERNAME", "benchuser"); // Windows' name for it
         m_env.set("CLEARCASE_PRIMARY_GROUP", QByteArray());
         print_messages(bench);
     }

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <ctime>
-#include <unistd.h>
+#include "sys.h"
 
 namespace ccsim {
 
@@ -28,10 +28,9 @@ const Tag &find_tag_or_throw(const Registry &reg, const Context &ctx, std::strin
 // simulator knows no other view context.
 const View *current_view(const Registry &reg, std::string &cwd)
 {
-    char buf[PATH_MAX];
-    if (!::getcwd(buf, sizeof buf))
+    cwd = sys::current_dir();
+    if (cwd.empty())
         return nullptr;
-    cwd = buf;
     const View *found = nullptr;
     for (std::size_t i = 0; i < reg.views.size(); ++i) {
         const View &v = reg.view_at(i);

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include "sys.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -23,7 +25,7 @@ const char *const kDefaultConfigSpec = "element * CHECKEDOUT\nelement * /main/LA
 
 std::string read_file(const std::string &path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = sys::open(path, O_RDONLY);
     if (fd < 0)
         throw CtError("Unable to access \"" + path + "\": " + std::strerror(errno) + ".");
     std::string text;
@@ -145,7 +147,9 @@ private:
 
 Importer::Importer(const Context &ctx, const std::string &file, Registry &reg)
     : ctx_(ctx), file_(file),
-      dir_(file.find('/') == std::string::npos ? std::string(".") : file.substr(0, file.rfind('/'))),
+      dir_(file.find_first_of(sys::kPathSeparators) == std::string::npos
+               ? std::string(".")
+               : file.substr(0, file.find_last_of(sys::kPathSeparators))),
       reg_(reg)
 {
     keys_.reserve(reg.tags.size() * 2 + 1024);
@@ -162,7 +166,7 @@ void Importer::fail(const std::string &why) const
 
 const std::string &Importer::config_spec(const std::string &name)
 {
-    std::string path = name[0] == '/' ? name : dir_ + "/" + name;
+    std::string path = sys::is_absolute(name) ? name : dir_ + "/" + name;
     auto it = cs_cache_.find(path);
     if (it == cs_cache_.end())
         it = cs_cache_.emplace(path, read_file(path)).first;

@@ -6,8 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include "sys.h"
+
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace ccsim {
@@ -110,28 +111,25 @@ std::string format_counters(const Counters &c)
 }
 
 // Opens $home/counters, locked; returns -1 when it cannot be opened.
-int open_counters(const std::string &home, int op)
+int open_counters(const std::string &home, bool exclusive)
 {
-    std::string path = home + "/counters";
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    int fd = sys::open(home + "/counters", O_RDWR | O_CREAT);
     if (fd < 0)
         return -1;
-    while (::flock(fd, op) != 0 && errno == EINTR) {
-    }
+    sys::lock(fd, exclusive);
     return fd;
 }
 
 std::string read_fd(int fd)
 {
     char buf[256];
-    ssize_t n = ::pread(fd, buf, sizeof buf - 1, 0);
+    long n = sys::read_at_start(fd, buf, sizeof buf - 1);
     return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
 }
 
 void write_fd(int fd, const std::string &text)
 {
-    if (::pwrite(fd, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size()))
-        (void)::ftruncate(fd, static_cast<off_t>(text.size()));
+    sys::write_whole(fd, text);
 }
 
 } // namespace
@@ -144,7 +142,7 @@ Knobs Knobs::read(const std::string &home)
             set_knob(k, name, v);
 
     std::string path = home + "/knobs";
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = sys::open(path, O_RDONLY);
     if (fd < 0)
         return k;
     std::string text;
@@ -188,7 +186,7 @@ bool Knobs::fails(std::string_view sub) const
 
 void add_counters(const std::string &home, const Counters &delta)
 {
-    int fd = open_counters(home, LOCK_EX);
+    int fd = open_counters(home, true);
     if (fd < 0)
         return; // counting must never break a command
     Counters c = parse_counters(read_fd(fd));
@@ -201,7 +199,7 @@ void add_counters(const std::string &home, const Counters &delta)
 
 Counters read_counters(const std::string &home)
 {
-    int fd = open_counters(home, LOCK_SH);
+    int fd = open_counters(home, false);
     if (fd < 0)
         throw CtError("Unable to open the counters in \"" + home + "\".");
     Counters c = parse_counters(read_fd(fd));
@@ -211,7 +209,7 @@ Counters read_counters(const std::string &home)
 
 void reset_counters(const std::string &home)
 {
-    int fd = open_counters(home, LOCK_EX);
+    int fd = open_counters(home, true);
     if (fd < 0)
         throw CtError("Unable to open the counters in \"" + home + "\".");
     write_fd(fd, format_counters(Counters{}));

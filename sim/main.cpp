@@ -11,14 +11,12 @@
 #include "output.h"
 #include "simedit.h"
 #include "store.h"
+#include "sys.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <pwd.h>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -36,31 +34,20 @@ std::string current_user()
 {
     if (const char *v = std::getenv("CCSIM_OWNER"); v && *v)
         return v;
-    if (const passwd *pw = ::getpwuid(::geteuid()))
-        return pw->pw_name;
-    return env_or("USER", "unknown");
+    return sys::user_name();
 }
 
 std::string host_name()
 {
     if (const char *v = std::getenv("CCSIM_HOST"); v && *v)
         return v;
-    char buf[256] = {};
-    if (::gethostname(buf, sizeof buf - 1) != 0 || !buf[0])
-        return "localhost";
-    return buf;
+    return sys::host_name();
 }
 
 [[noreturn]] void die_now(Output &out)
 {
     out.flush();
-    struct rlimit no_core {
-        0, 0
-    };
-    ::setrlimit(RLIMIT_CORE, &no_core);
-    std::signal(SIGABRT, SIG_DFL);
-    std::raise(SIGABRT);
-    ::_exit(134);
+    sys::crash();
 }
 
 // One command: knobs, counting, costs, simulated faults, then the command.
@@ -118,7 +105,7 @@ int command_loop(const Context &ctx, bool markers)
     add_counters(ctx.home, Counters{1, 0, 0});
     sleep_ms(knobs.cost_start_ms);
 
-    bool prompt = ::isatty(0);
+    bool prompt = sys::input_is_terminal();
     std::string pending;
     char buf[8192];
     long n = 0;
@@ -209,6 +196,7 @@ int sim_command(const Context &ctx, const std::vector<std::string> &args)
 
 int main(int argc, char **argv)
 {
+    sys::binary_standard_streams();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && (args[0] == "-sim-help" || args[0] == "--help")) {
         std::fputs(kHelp, stdout);

@@ -3,10 +3,11 @@
 #include "error.h"
 #include "regformat.h"
 
+#include "sys.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,7 +43,7 @@ std::string read_all(int fd)
 // The registry file's bytes, or null when there is no file yet.
 std::shared_ptr<std::string> read_registry_file(const std::string &path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = sys::open(path, O_RDONLY);
     if (fd < 0) {
         if (errno == ENOENT)
             return nullptr;
@@ -168,8 +169,8 @@ std::string registry_text(const Registry &reg)
 // a reader sees the old file or the new one, never half of one.
 void replace_file(const std::string &path, const std::string &text)
 {
-    std::string tmp = path + ".tmp." + std::to_string(::getpid());
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    std::string tmp = path + ".tmp." + std::to_string(sys::process_id());
+    int fd = sys::open(tmp, O_WRONLY | O_CREAT | O_TRUNC);
     if (fd < 0)
         throw CtError(sys_error("Unable to write the view registry \"" + tmp + "\""));
     const char *p = text.data();
@@ -188,7 +189,7 @@ void replace_file(const std::string &path, const std::string &text)
         left -= static_cast<std::size_t>(n);
     }
     ::close(fd);
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+    if (!sys::replace(tmp, path)) {
         std::string msg = sys_error("Unable to replace the view registry \"" + path + "\"");
         ::unlink(tmp.c_str());
         throw CtError(msg);
@@ -199,48 +200,25 @@ void replace_file(const std::string &path, const std::string &text)
 
 void prepare_home(const std::string &home, bool shared_requested)
 {
-    struct stat st {};
-    bool exists = ::stat(home.c_str(), &st) == 0;
-    if (!exists) {
-        if (shared_requested)
-            ::umask(0);
-        // Like "mkdir -p": missing parents are made too.
-        for (std::size_t pos = home.find('/', 1);; pos = home.find('/', pos + 1)) {
-            std::string part = home.substr(0, pos);
-            if (::mkdir(part.c_str(), shared_requested ? 0777 : 0755) != 0 && errno != EEXIST)
-                throw CtError(sys_error("Unable to create the view registry directory \"" + part + "\""));
-            if (pos == std::string::npos)
-                break;
-        }
-        return;
-    }
-    if (!S_ISDIR(st.st_mode))
-        throw CtError("The view registry \"" + home + "\" is not a directory.");
-    if (shared_requested && (st.st_mode & 0777) != 0777 && st.st_uid == ::geteuid())
-        ::chmod(home.c_str(), 0777);
-    if (shared_requested || (st.st_mode & S_IWOTH))
-        ::umask(0);
+    sys::prepare_home_dir(home, shared_requested);
 }
 
 Store::Store(const std::string &home, Mode mode) : home_(home)
 {
     std::string lock = home_ + "/registry.lock";
-    lock_fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    lock_fd_ = sys::open(lock, O_RDWR | O_CREAT);
     if (lock_fd_ < 0)
-        lock_fd_ = ::open(lock.c_str(), O_RDONLY | O_CLOEXEC);
+        lock_fd_ = sys::open(lock, O_RDONLY);
     if (lock_fd_ < 0)
         throw CtError(sys_error("Unable to open the view registry lock \"" + lock + "\""));
-    int op = mode == Mode::Write ? LOCK_EX : LOCK_SH;
-    while (::flock(lock_fd_, op) != 0) {
-        if (errno != EINTR)
-            throw CtError(sys_error("Unable to lock the view registry"));
-    }
+    if (!sys::lock(lock_fd_, mode == Mode::Write))
+        throw CtError(sys_error("Unable to lock the view registry"));
 }
 
 Store::~Store()
 {
     if (lock_fd_ >= 0)
-        ::close(lock_fd_); // releases the flock
+        ::close(lock_fd_); // releases the lock
 }
 
 Registry Store::load() const

@@ -1,5 +1,8 @@
 #include "util.h"
 
+#include "sys.h"
+
+#include <cstdio>
 #include <ctime>
 
 namespace ccsim {
@@ -8,7 +11,7 @@ std::string format_time(std::int64_t t, bool old)
 {
     std::time_t tt = static_cast<std::time_t>(t);
     std::tm tm{};
-    ::gmtime_r(&tt, &tm);
+    sys::utc_time(tt, tm);
     char buf[32];
     // The process never calls setlocale, so %b is the English month.
     std::strftime(buf, sizeof buf, old ? "%d-%b-%y.%H:%M:%S" : "%Y-%m-%dT%H:%M:%SZ", &tm);
@@ -19,10 +22,17 @@ std::int64_t parse_time(std::string_view s)
 {
     std::tm tm{};
     std::string str(s);
-    const char *end = ::strptime(str.c_str(), "%Y-%m-%dT%H:%M:%SZ", &tm);
-    if (!end || *end != '\0')
+    int used = -1;
+    if (std::sscanf(str.c_str(), "%4d-%2d-%2dT%2d:%2d:%2dZ%n", &tm.tm_year, &tm.tm_mon, &tm.tm_mday, &tm.tm_hour,
+                    &tm.tm_min, &tm.tm_sec, &used) != 6 ||
+        used != static_cast<int>(str.size()))
         return -1;
-    return static_cast<std::int64_t>(::timegm(&tm));
+    if (tm.tm_mon < 1 || tm.tm_mon > 12 || tm.tm_mday < 1 || tm.tm_mday > 31 || tm.tm_hour > 23 || tm.tm_min > 59 ||
+        tm.tm_sec > 61 || tm.tm_hour < 0 || tm.tm_min < 0 || tm.tm_sec < 0)
+        return -1;
+    tm.tm_year -= 1900;
+    tm.tm_mon -= 1;
+    return static_cast<std::int64_t>(sys::from_utc_time(tm));
 }
 
 std::string_view storage_name(std::string_view path)

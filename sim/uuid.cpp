@@ -2,7 +2,7 @@
 
 #include <cstdio>
 #include <ctime>
-#include <unistd.h>
+#include "sys.h"
 
 namespace ccsim {
 
@@ -11,7 +11,7 @@ namespace {
 std::mt19937_64 seeded_rng()
 {
     std::random_device rd;
-    std::seed_seq seq{rd(), rd(), rd(), static_cast<unsigned>(::getpid()),
+    std::seed_seq seq{rd(), rd(), rd(), static_cast<unsigned>(sys::process_id()),
                       static_cast<unsigned>(std::time(nullptr))};
     return std::mt19937_64(seq);
 }

@@ -13,6 +13,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include "sys.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -22,7 +24,7 @@ namespace {
 
 std::string read_config_spec_file(const std::string &file)
 {
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = sys::open(file, O_RDONLY);
     if (fd < 0)
         throw CtError("Unable to access " + quoted(file) + ": " + std::strerror(errno) + ".");
     std::string text;

@@ -10,6 +10,7 @@
 #include "output.h"
 #include "registry.h"
 #include "store.h"
+#include "sys.h"
 #include "util.h"
 #include "uuid.h"
 
@@ -67,9 +68,7 @@ View make_view(const NewView &n, const Context &ctx)
     v.active = true;
     v.created = v.modified = v.cs_updated = v.accessed = now();
     if (n.snapshot) { // as the working directory will name it, when it exists
-        char *real = ::realpath(n.snapdir.c_str(), nullptr);
-        v.root = real ? real : n.snapdir;
-        std::free(real);
+        v.root = sys::real_path(n.snapdir);
     }
     v.config_spec = "element * CHECKEDOUT\nelement * /main/LATEST\n";
     return v;

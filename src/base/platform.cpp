@@ -11,6 +11,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <vector>
+
+#ifndef Q_OS_WIN
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -19,7 +22,7 @@
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
+#endif
 
 namespace platform {
 
@@ -31,9 +34,11 @@ QStringList siteConfigDirs()
         dirs << named;
     dirs << QCoreApplication::applicationDirPath();
     QString system = qEnvironmentVariable("XDG_CONFIG_DIRS");
+#ifndef Q_OS_WIN
     if (system.isEmpty())
-        system = QStringLiteral("/etc/xdg");
-    for (const QString &dir : system.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        system = QStringLiteral("/etc/xdg"); // Windows has no such default
+#endif
+    for (const QString &dir : system.split(QDir::listSeparator(), Qt::SkipEmptyParts))
         dirs << dir + QStringLiteral("/quillon");
     return dirs;
 }
@@ -86,28 +91,25 @@ bool hasClearCaseDialogs()
 QString uncRoot()
 {
     const QString root = qEnvironmentVariable("QUILLON_UNC_ROOT");
+#ifdef Q_OS_WIN
+    return root; // Windows reaches UNC paths itself
+#else
     return root.isEmpty() ? QStringLiteral("/net") : root;
+#endif
 }
 
 QString toLocalPath(const QString &built)
 {
+#ifdef Q_OS_WIN
+    if (uncRoot().isEmpty())
+        return built;
+#endif
     if (built.startsWith(QLatin1String("\\\\"))) {
         QString rest = built.mid(2);
         rest.replace(QLatin1Char('\\'), QLatin1Char('/'));
         return uncRoot() + QLatin1Char('/') + rest;
     }
     return QString(built).replace(QLatin1Char('\\'), QLatin1Char('/'));
-}
-
-QString loginName()
-{
-    // The session's login name; USER is what the desktop session sets.
-    QString name = qEnvironmentVariable("USER");
-    if (name.isEmpty()) {
-        if (const passwd *pw = getpwuid(geteuid()))
-            name = QString::fromLocal8Bit(pw->pw_name);
-    }
-    return name;
 }
 
 QString shellLine(const QStringList &words)
@@ -136,6 +138,20 @@ QString commandLineArgs()
                                                                 : a);
     }
     return words.join(QLatin1Char(' '));
+}
+
+#ifndef Q_OS_WIN
+// The Windows versions are in platform_win.cpp.
+
+QString loginName()
+{
+    // The session's login name; USER is what the desktop session sets.
+    QString name = qEnvironmentVariable("USER");
+    if (name.isEmpty()) {
+        if (const passwd *pw = getpwuid(geteuid()))
+            name = QString::fromLocal8Bit(pw->pw_name);
+    }
+    return name;
 }
 
 std::optional<QStringList> listFiles(const QString &localDir, QString *error)
@@ -248,18 +264,6 @@ PrivateFile::PrivateFile(const QString &fileName, const QByteArray &content)
     m_path = QFile::decodeName(file);
 }
 
-PrivateFile::~PrivateFile()
-{
-    if (!m_dir.isEmpty() && !m_kept)
-        QDir(m_dir).removeRecursively();
-}
-
-QByteArray PrivateFile::read() const
-{
-    QFile f(m_path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 void SecretChannel::started()
 {
     if (m_readFd >= 0)
@@ -312,6 +316,20 @@ void applyChildSetup(QProcess &process, const ChildSetup &setup)
         if (ignorePipe)
             ::signal(SIGPIPE, SIG_IGN);
     });
+}
+
+#endif // not Q_OS_WIN
+
+PrivateFile::~PrivateFile()
+{
+    if (!m_dir.isEmpty() && !m_kept)
+        QDir(m_dir).removeRecursively();
+}
+
+QByteArray PrivateFile::read() const
+{
+    QFile f(m_path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void keepRunning(QProcess *process)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -17,7 +18,7 @@ namespace platform {
 // The folders where the site's configuration file is looked for, in this
 // order: the folder named by QUILLON_PROGRAM_DIR (when set), the program's
 // own folder, then "quillon" in each of the system configuration folders
-// ($XDG_CONFIG_DIRS, /etc/xdg when unset).
+// ($XDG_CONFIG_DIRS, /etc/xdg when unset; on Windows none unless set).
 QStringList siteConfigDirs();
 // The first of them that holds the file; when none does, the last one
 // looked in (where its absence is reported).
@@ -33,11 +34,13 @@ bool hasClearCaseExplorer();
 bool hasClearCaseDialogs();
 
 // Where UNC paths are mapped to on systems without them: QUILLON_UNC_ROOT,
-// else /net (the automounter's hosts map).
+// else /net (the automounter's hosts map). On Windows empty unless set:
+// UNC paths are then used as they are.
 QString uncRoot();
 
 // A built path as the file system knows it: "\\HOST\a\b" becomes
-// "<unc root>/HOST/a/b", other backslashes become slashes.
+// "<unc root>/HOST/a/b", other backslashes become slashes (on Windows
+// without a UNC root, the path as it is).
 QString toLocalPath(const QString &built);
 
 // Words joined into one line for the platform's shell: a word that the
@@ -57,7 +60,8 @@ QString commandLineArgs();
 std::optional<QStringList> listFiles(const QString &localDir, QString *error);
 
 // A folder only this user can use (the session's runtime folder, else one
-// in the user's cache), made when missing. Empty when none can be had.
+// in the user's cache; on Windows "quillon" in the user's temporary folder,
+// inside the profile), made when missing. Empty when none can be had.
 QString privateRuntimeDir();
 
 // A file that only this user may read or write, in a folder of its own that
@@ -86,10 +90,13 @@ private:
 };
 
 // A private channel that hands a started program a secret (the Unix
-// password) without its command line or environment: the read end of a pipe
-// that only that program inherits, named by a path it can open
-// ("/dev/fd/N"), or, where that is not offered, a file readable only by the
-// user in a private folder, removed when the channel ends.
+// password) without its command line or environment. The pipe kind: on
+// Unix the read end of a pipe that only that program inherits, named by a
+// path it can open ("/dev/fd/N"); on Windows a named pipe
+// ("\\.\pipe\quillon-<random>") that only this user may open and that
+// serves the secret to one reader only, while this process waits for the
+// program. Where no pipe can be had, a file readable only by the user in a
+// private folder, removed when the channel ends.
 class SecretChannel {
 public:
     enum class Kind { InheritedPipe, PrivateFile };
@@ -112,6 +119,7 @@ private:
     QString m_error;
     std::unique_ptr<PrivateFile> m_file; // a file channel
     int m_readFd = -1;
+    std::unique_ptr<QObject> m_server; // Windows: the named pipe's server
 };
 
 // Standard error of a started program kept in a private file that has no
@@ -129,6 +137,7 @@ public:
 
 private:
     int m_fd = -1;
+    void *m_reader = nullptr; // Windows: a handle of its own to read with
 };
 
 // How a program is set up between its start and the exec of its image:

@@ -144,13 +144,16 @@ RunResult runProgram(const CommandLine &command, const RunOptions &options)
         options.timeoutMs > 0 ? QDeadlineTimer(options.timeoutMs) : QDeadlineTimer(QDeadlineTimer::Forever);
     const LocalWait::Outcome outcome =
         proc->state() == QProcess::NotRunning ? LocalWait::Outcome::Done : wait.exec(deadline);
+    // A program that outlives the wait is handed over, and still asked
+    // through this pointer.
+    QProcess *const process = proc.get();
     if (outcome != LocalWait::Outcome::Done) {
         platform::keepRunning(proc.release()); // never killed: it goes on by itself
         if (outcome == LocalWait::Outcome::Interrupted)
             throw Interrupted{};
     }
-    if (failed || proc->error() == QProcess::FailedToStart) {
-        result.startError = startFailure(*proc);
+    if (failed || process->error() == QProcess::FailedToStart) {
+        result.startError = startFailure(*process);
         record.firstError = result.startError;
         logged.finish();
         return result;
@@ -158,10 +161,10 @@ RunResult runProgram(const CommandLine &command, const RunOptions &options)
     result.started = true;
     result.timedOut = outcome == LocalWait::Outcome::TimedOut;
     if (!result.timedOut) {
-        result.crashed = proc->exitStatus() != QProcess::NormalExit;
+        result.crashed = process->exitStatus() != QProcess::NormalExit;
         // After a crash QProcess gives the signal's number as the exit code.
-        result.exitCode = result.crashed ? -1 : proc->exitCode();
-        result.signal = result.crashed ? proc->exitCode() : 0;
+        result.exitCode = result.crashed ? -1 : process->exitCode();
+        result.signal = result.crashed ? process->exitCode() : 0;
     }
     if (capture)
         result.errors = maskedTail(*capture, command, options);

@@ -10,9 +10,11 @@
 #include <QProcess>
 #include <QtTest>
 
+#ifdef Q_OS_LINUX
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#endif
 
 namespace {
 void write_bytes(const QString &path, const QByteArray &bytes)
@@ -39,6 +41,7 @@ TestSite::TestSite(const QString &user)
     qputenv("QUILLON_UNC_ROOT", (root() + "/unc").toLocal8Bit());
     qputenv("CCSIM_HOME", (root() + "/ccsim").toLocal8Bit());
     qputenv("USER", user.toLocal8Bit());
+    qputenv("USERNAME", user.toLocal8Bit()); // the login name on Windows
     qunsetenv("CCSIM_REGION");
     qunsetenv("CLEARCASE_PRIMARY_GROUP");
 }
@@ -114,6 +117,7 @@ void TestSite::setKnobs(const QByteArray &lines) const
 }
 
 namespace {
+#ifdef Q_OS_LINUX
 bool set_override_caps(bool on)
 {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
@@ -129,6 +133,12 @@ bool set_override_caps(bool on)
     }
     return ::syscall(SYS_capset, &header, data) == 0;
 }
+#else
+bool set_override_caps(bool)
+{
+    return false; // only Linux has capabilities to drop
+}
+#endif
 } // namespace
 
 HeldToFilePermissions::HeldToFilePermissions() : m_active(set_override_caps(false)) {}
@@ -161,4 +171,9 @@ void writeSshStandIn(const QString &path, bool offersPasswordFile, const QString
                           "sleep 0.4\n"
                           "exec env -i PATH=/usr/bin:/bin sh -c \"$*\"\n");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+bool shellScriptsRun()
+{
+    return QSysInfo::kernelType() != QLatin1String("winnt");
 }

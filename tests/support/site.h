@@ -70,3 +70,12 @@ private:
 // <logPrefix>.pid and <logPrefix>.password, waits a little, then runs the remote words with sh in an
 // empty environment, as a login on the host would.
 void writeSshStandIn(const QString &path, bool offersPasswordFile, const QString &logPrefix);
+
+// The stand-ins for Kestrel, the SSH client, editors and a broken cleartool are sh scripts, which run
+// only where the system starts a script by its "#!" line: not on Windows.
+bool shellScriptsRun();
+#define SKIP_UNLESS_SHELL_SCRIPTS_RUN()                                                                      \
+    do {                                                                                                     \
+        if (!shellScriptsRun())                                                                              \
+            QSKIP("its stand-in programs are sh scripts, which Windows does not run");                       \
+    } while (false)

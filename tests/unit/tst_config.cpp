@@ -4,6 +4,7 @@
 #include "base/errors.h"
 #include "site/config_reader.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -118,6 +119,8 @@ private slots:
     {
         const QString target = u"/proc/sys/vm/drop_caches"_s; // refused even to root
         QFile probe(target);
+        if (QDir::listSeparator() == u';')
+            QSKIP("links are shortcut files on Windows: no link here names a file that refuses reading");
         if (!QFileInfo(target).isFile() || probe.open(QIODevice::ReadOnly))
             QSKIP("no readable-refused file on this system");
         QFile::remove(path(u"qn.cfg"_s));

@@ -54,6 +54,7 @@ class TestCreation : public QObject {
 private slots:
     void init()
     {
+        SKIP_UNLESS_SHELL_SCRIPTS_RUN();
         site = std::make_unique<TestSite>(u"jdoe"_s);
         home = site->root() + u"/unix/kestrel"_s;
         QVERIFY(QDir().mkpath(home + u"/config/r6000"_s) && QDir().mkpath(site->root() + u"/views"_s));

@@ -48,7 +48,7 @@ private slots:
         QVERIFY(d.mkpath("named") && d.mkpath("sys1/quillon") && d.mkpath("sys2/quillon"));
         QVERIFY(touch(d.filePath("sys2/quillon/qn.cfg")) && touch(d.filePath("sys1/quillon/other.cfg")) &&
                 touch(d.filePath("named/other.cfg")));
-        qputenv("XDG_CONFIG_DIRS", (d.filePath("sys1") + ':' + d.filePath("sys2")).toLocal8Bit());
+        qputenv("XDG_CONFIG_DIRS", (d.filePath("sys1") + QDir::listSeparator() + d.filePath("sys2")).toLocal8Bit());
         qputenv("QUILLON_PROGRAM_DIR", d.filePath("named").toLocal8Bit());
         QCOMPARE(platform::siteConfigDir("other.cfg"), d.filePath("named"));
         QCOMPARE(platform::siteConfigDir("qn.cfg"), d.filePath("sys2/quillon"));
@@ -57,7 +57,10 @@ private slots:
         QCOMPARE(platform::siteConfigDir("other.cfg"), d.filePath("sys1/quillon"));
         QCOMPARE(platform::siteConfigDirs().first(), QCoreApplication::applicationDirPath());
         qunsetenv("XDG_CONFIG_DIRS");
-        QCOMPARE(platform::siteConfigDirs().last(), "/etc/xdg/quillon");
+        // Windows has no system folder: the program's own is the last.
+        const bool windows = QDir::listSeparator() == ';';
+        QCOMPARE(platform::siteConfigDirs().last(),
+                 windows ? QCoreApplication::applicationDirPath() : QStringLiteral("/etc/xdg/quillon"));
     }
 
     void stringHelpers_shortAndOverFortyThousandCharacters()

@@ -7,6 +7,7 @@
 #include "base/process.h"
 #include "base/waiting.h"
 #include "support/recorder.h"
+#include "support/site.h"
 #include "ui/run_command.h"
 
 #include <QElapsedTimer>
@@ -37,6 +38,8 @@ class TestRunCommand : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { SKIP_UNLESS_SHELL_SCRIPTS_RUN(); }
+
     // A child reading its input gets end of input at once; each word arrives as one argument, empty
     // words left out; its end leaves no message.
     void arguments_arriveWhole_noInput_noMessage()
@@ -108,6 +111,20 @@ private slots:
         QCOMPARE(read_all(path), QByteArray("pa ss\"word"));
         file.reset();
         QVERIFY(!QFile::exists(path) && !QFileInfo::exists(QFileInfo(path).path()));
+    }
+
+    // A program still running at the deadline is left to go on, and the result says so.
+    void deadline_passed_timedOutAndLeftRunning()
+    {
+        QTemporaryDir dir;
+        const QString ended = dir.filePath(u"ended"_s);
+        RunOptions options;
+        options.timeoutMs = 200;
+        options.captureErrors = true;
+        const RunResult r = runProgram(sh(u"sleep 1; touch '%1'"_s.arg(ended)), options);
+        QVERIFY(r.started && r.timedOut && !r.crashed);
+        QVERIFY(!QFile::exists(ended));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ended), 10000);
     }
 
     void capture_keepsErrorsAndOutput()

@@ -41,6 +41,7 @@ class TestCreateView : public QObject {
 private slots:
     void init()
     {
+        SKIP_UNLESS_SHELL_SCRIPTS_RUN();
         site.reset(); // a failed init is not followed by cleanup
         site = std::make_unique<TestSite>("JDoe");
         site->writeConfig("qn.cfg", TestSite::configLines(false));

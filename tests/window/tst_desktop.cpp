@@ -2,6 +2,7 @@
 // note beside the templates, the banner at any width, the look of read-only boxes, sharp pictures and
 // the platform's own defaults.
 
+#include "base/platform.h"
 #include "support/recorder.h"
 #include "support/site.h"
 #include "ui/appglobals.h"
@@ -178,7 +179,7 @@ private slots:
             QCOMPARE(edit->palette().color(QPalette::Base), edit->palette().color(QPalette::Window));
         }
         auto *editor = gui().find<QLineEdit>("useEditorTxt");
-        QCOMPARE(editor->text(), "xdg-open");
+        QCOMPARE(editor->text(), platform::defaultEditor());
         QVERIFY(editor->palette().color(QPalette::Base) != editor->palette().color(QPalette::Window));
         QCOMPARE(gui().find<QLineEdit>("sshCmdTxt")->text(), "plink");
     }

@@ -51,6 +51,7 @@ class TestRemotePassword : public QObject {
 private slots:
     void init()
     {
+        SKIP_UNLESS_SHELL_SCRIPTS_RUN();
         site.reset();
         site = std::make_unique<TestSite>("jdoe");
         unix_side = site->root() + "/unix/kestrel";

@@ -167,6 +167,7 @@ private slots:
     // given the template's path as one argument; it creates nothing.
     void doubleClick_opensEditor_withThePath()
     {
+        SKIP_UNLESS_SHELL_SCRIPTS_RUN();
         site->addTemplate("alpha", "with blank", {"element * /main/LATEST"});
         const QString log = site->root() + "/editor.log";
         QFile editor(site->root() + "/editor");
