@@ -31,8 +31,11 @@ void print_line(const QString &line)
 int run_as_program(char **argv)
 {
     const QString scenario = QString::fromLocal8Bit(argv[2]);
-    int n = 1;
-    QApplication app(n, argv);
+    // The platform on the command line: Wine does not pass QT_QPA_PLATFORM on.
+    char platform[] = "-platform", offscreen[] = "offscreen";
+    char *args[] = {argv[0], platform, offscreen, nullptr};
+    int n = 3;
+    QApplication app(n, args);
     setMessageHandler([](const QString &text, MsgIcon, MsgButtons, const QString &) {
         print_line("MESSAGE|" + text);
         return MsgAnswer::No;
@@ -88,6 +91,9 @@ class TestClosing : public QObject {
         p.waitForFinished(60000);
         *after_close_ms = clock.isValid() ? clock.elapsed() : -1;
         *clean = p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        if (!*clean)
+            out += u"\n(ended with status %1%2)"_s.arg(p.exitCode()).arg(
+                       p.exitStatus() == QProcess::NormalExit ? u""_s : u", crashed"_s);
         return out;
     }
 

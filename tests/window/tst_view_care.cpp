@@ -223,6 +223,7 @@ private slots:
         QVERIFY(!site->tagExists("jdoe__work"));
 
         rec.clear();
+        SKIP_UNLESS_SHELL_SCRIPTS_RUN(); // the rest edits with an sh script
         useEditor("sleep 1.5; printf 'element * /main/0\\n' > \"$1\"");
         openDetail("jdoe__clean");
         rec.answers << MsgAnswer::Yes;
@@ -500,6 +501,7 @@ private slots:
     // the user is told where it is.
     void configSpec_exitWhileEditing_draftKept()
     {
+        SKIP_UNLESS_SHELL_SCRIPTS_RUN();
         useEditor("sleep 5");
         openDetail("jdoe__clean");
         QTimer::singleShot(300, this, [this] { QVERIFY(gui().trigger("Exit")); });
