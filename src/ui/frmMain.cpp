@@ -145,8 +145,10 @@ void frmMain::applyColours()
     // Descriptions and config specs: navy on the button face.
     for (QWidget *text : {static_cast<QWidget *>(ui->descTxt), static_cast<QWidget *>(ui->txtConfigSpec)})
         paintText(text, QPalette::Text, QColor(0, 0, 128), QPalette::Base, look.color(QPalette::Button));
-    // The note keeps its light yellow in every palette, with text dark on it.
-    paintText(ui->txtMsg, QPalette::Text, look.color(QPalette::Text), QPalette::Base, QColor(255, 255, 128));
+    // The note keeps its light yellow in every palette, with black text on
+    // it (a dark palette's light text, only darkened until it passes, reads
+    // pale there).
+    paintText(ui->txtMsg, QPalette::Text, Qt::black, QPalette::Base, QColor(255, 255, 128));
     paintText(ui->userNameLbl, QPalette::WindowText, QColor(139, 0, 0), QPalette::Window);
     paintText(ui->cfgFileLbl, QPalette::WindowText, QColor(0, 0, 255), QPalette::Window);
     paintText(m_myViewsPlaceholder, QPalette::WindowText, look.color(QPalette::PlaceholderText),
