@@ -1,6 +1,7 @@
 #include "app/single_instance.h"
 
 #include "base/platform.h"
+#include "base/waiting.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -44,13 +45,28 @@ bool SingleInstance::anotherIsRunning()
     if (!d->lock.tryLock(0)) {
         // The lock is held. A live first instance answers on its socket; a
         // lock whose owner does not answer was left behind by a crash.
+        // Both waits run the event loop, as every wait on this thread does.
         QLocalSocket probe;
+        const auto waitFor = [&probe](auto signal, auto finished) {
+            LocalWait wait;
+            QObject::connect(&probe, signal, &probe, [&wait, finished] {
+                if (finished())
+                    wait.done();
+            });
+            QObject::connect(&probe, &QLocalSocket::errorOccurred, &probe, [&wait] { wait.done(); });
+            if (!finished())
+                wait.exec(QDeadlineTimer(1000));
+        };
+        const auto connected = [&probe] { return probe.state() == QLocalSocket::ConnectedState; };
         probe.connectToServer(d->name);
-        if (probe.waitForConnected(1000)) {
+        waitFor(&QLocalSocket::connected, connected);
+        if (connected()) {
             // This start's words, as JSON, for the running instance.
             probe.write(QJsonDocument(QJsonArray::fromStringList(QCoreApplication::arguments().mid(1)))
                             .toJson(QJsonDocument::Compact));
-            d->handedOver = probe.waitForBytesWritten(1000);
+            const auto written = [&probe] { return probe.bytesToWrite() == 0; };
+            waitFor(&QLocalSocket::bytesWritten, written);
+            d->handedOver = written() && connected();
             probe.disconnectFromServer();
             return true;
         }
