@@ -206,7 +206,11 @@ void frmMain::setupMyViewsPlaceholder()
 
 void frmMain::updateMyViewsPlaceholder()
 {
+    // Called for every row a listing adds: only a change of state does work.
     const bool shown = !first_click_done && ui->myViewsList->count() == 0;
+    if (m_myViewsPlaceholderShown == std::optional<bool>(shown))
+        return;
+    m_myViewsPlaceholderShown = shown;
     m_myViewsPlaceholder->setVisible(shown);
     // Screen readers read the hint as the empty list's description.
     ui->myViewsList->setAccessibleDescription(shown ? m_myViewsPlaceholder->text()

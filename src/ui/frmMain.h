@@ -16,6 +16,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class frmMain;
@@ -207,6 +208,7 @@ private:
     QString primary_group;
     bool first_click_done = false;
     QLabel *m_myViewsPlaceholder = nullptr;
+    std::optional<bool> m_myViewsPlaceholderShown;
     // Where the focus was when the configuration panel opened: it goes back
     // there when the panel closes.
     QPointer<QWidget> m_focusBeforeConfig;

@@ -50,10 +50,8 @@ class TestStart : public QObject {
         auto *list = find<QListWidget>("viewsList");
         QList<int> rows;
         for (int row = 0; row < list->count(); ++row) {
-            if (inWindow(list->viewport()).intersects(note()) &&
-                QRect(list->viewport()->mapTo(m_window, list->visualItemRect(list->item(row)).topLeft()),
-                      list->visualItemRect(list->item(row)).size())
-                    .intersects(note()))
+            const QRect rect = list->visualItemRect(list->item(row));
+            if (QRect(list->viewport()->mapTo(m_window, rect.topLeft()), rect.size()).intersects(note()))
                 rows << row;
         }
         return rows;
