@@ -27,14 +27,6 @@ int run(const QString &program, const QStringList &args, QString *output = nullp
         *output = QString::fromLocal8Bit(p.readAllStandardOutput());
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
-
-void write_file(const QString &path, const QByteArray &content)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-    f.setPermissions(f.permissions() | QFile::ExeOwner | QFile::ExeOther);
-}
 } // namespace
 
 class TestRemoteCreate : public QObject {
@@ -50,8 +42,6 @@ class TestRemoteCreate : public QObject {
 
     void teardown()
     {
-        if (site) // the link to "/" goes before anything could remove the tree
-            QFile::remove(site->root() + "/unc/vobhost");
         site.reset();
         msgs.reset();
         AppGlobals().progress().stop_progress();
@@ -116,32 +106,31 @@ private slots:
         const quint16 closed = probe.serverPort();
         probe.close();
         m_refused = QFileInfo(m_ssh.value("SESSION_FILE")).path() + "/quillon-refused";
-        write_file(m_refused,
-                   "HostName=127.0.0.1\nPortNumber=" + QByteArray::number(closed) + "\nProtocol=ssh\n");
+        writeFile(m_refused,
+                  "HostName=127.0.0.1\nPortNumber=" + QByteArray::number(closed) + "\nProtocol=ssh\n");
 
         // The Unix host's side, all the account's own: Kestrel, templates, simulator, registry.
         const QString kestrel = m_home + "/kestrel";
-        QVERIFY(QDir().mkpath(kestrel + "/config/r6000") && QDir().mkpath(kestrel + "/config/mainline") &&
-                QDir().mkpath(m_home + "/bin") && QDir().mkpath(m_home + "/views"));
+        QVERIFY(QDir().mkpath(kestrel) && QDir().mkpath(m_home + "/bin") && QDir().mkpath(m_home + "/views"));
         QVERIFY(QFile::copy(QUILLON_SIM_BIN_DIR "/kestrel", kestrel + "/kestrel"));
         QVERIFY(QFile::copy(QUILLON_SIM_BIN_DIR "/cleartool", m_home + "/bin/cleartool"));
-        write_file(kestrel + "/kestrel.conf",
-                   QStringLiteral("KESTREL_CLEARTOOL=%1/bin/cleartool\nCCSIM_HOME=%1/ccsim\n"
-                                  "CCSIM_REGION=ccase_unix\nCCSIM_SHARED=1\nKESTREL_STORAGE="
-                                  "%1/views\nKESTREL_VIEW_HOST=vobhost\n")
-                       .arg(m_home)
-                       .toLocal8Bit());
+        writeFile(kestrel + "/kestrel.conf",
+                  QStringLiteral("KESTREL_CLEARTOOL=%1/bin/cleartool\nCCSIM_HOME=%1/ccsim\n"
+                                 "CCSIM_REGION=ccase_unix\nCCSIM_SHARED=1\nKESTREL_STORAGE="
+                                 "%1/views\nKESTREL_VIEW_HOST=vobhost\n")
+                      .arg(m_home)
+                      .toLocal8Bit());
         // Kestrels that run the stand-in, then rewrite the output file.
         const QByteArray wrapper =
             "#!/bin/sh\n\"$(dirname \"$0\")/kestrel\" \"$@\"\nout=" + m_out.toLocal8Bit() + "\n";
-        write_file(kestrel + "/kestrel-empty", wrapper + ": >\"$out\"\n");
-        write_file(kestrel + "/kestrel-upper",
-                   wrapper + "tail -n 1 \"$out\" | tr '[:lower:]' '[:upper:]' >>\"$out\"\n");
-        write_file(kestrel + "/kestrel-garbage",
-                   wrapper + "echo 'x -replace -gpath /elsewhere' >>\"$out\"\n");
+        writeFile(kestrel + "/kestrel-empty", wrapper + ": >\"$out\"\n", true);
+        writeFile(kestrel + "/kestrel-upper",
+                  wrapper + "tail -n 1 \"$out\" | tr '[:lower:]' '[:upper:]' >>\"$out\"\n", true);
+        writeFile(kestrel + "/kestrel-garbage", wrapper + "echo 'x -replace -gpath /elsewhere' >>\"$out\"\n",
+                  true);
         for (const char *t : {"mixed", "upper", "wrong", "taken", "empty", "garbage", "stale"})
-            write_file(kestrel + "/config/r6000/" + t, "element * /main/LATEST\n");
-        write_file(kestrel + "/config/mainline/x;touch INJECTED", "element * /main/LATEST\n");
+            writeFile(kestrel + "/config/r6000/" + t, "element * /main/LATEST\n");
+        writeFile(kestrel + "/config/mainline/x;touch INJECTED", "element * /main/LATEST\n");
 
         qputenv("CCSIM_HOME", (m_home + "/ccsim").toLocal8Bit());
         qputenv("CCSIM_SHARED", "1");
@@ -192,7 +181,7 @@ private slots:
         if (file == "taken")
             site->cleartool({"mkview", "-tag", tag, "-region", "ccase_unix", site->root() + "/taken.vws"});
         if (file == "stale")
-            write_file(m_out, "kestrel: an earlier run\n" + m_user.toLocal8Bit() + "__dev\n");
+            writeFile(m_out, "kestrel: an earlier run\n" + m_user.toLocal8Bit() + "__dev\n");
         const QString kestrel =
             "KESTREL=kestrel" +
             (QStringList{"upper", "empty", "garbage"}.contains(file) ? QString("-" + file) : QString());
@@ -250,8 +239,7 @@ private slots:
     void unsafeTemplateName_runsNothing()
     {
         const auto logins = [this] {
-            QFile log(m_ssh.value("DIR") + "/sshd.log");
-            return log.open(QIODevice::ReadOnly) ? log.readAll().count("Accepted password for ") : -1;
+            return readFile(m_ssh.value("DIR") + "/sshd.log").count("Accepted password for ");
         };
         const auto before = logins();
         QVERIFY(before > 0); // the earlier cases logged in

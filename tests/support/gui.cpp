@@ -107,3 +107,15 @@ QStringList Gui::items(const QString &list) const
         out << l->item(i)->text();
     return out;
 }
+
+void Gui::activate() const
+{
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+}
+
+QString Gui::accessible(QWidget *w, QAccessible::Text what)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(w);
+    return face ? face->text(what) : QString();
+}

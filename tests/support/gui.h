@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
@@ -37,6 +38,12 @@ public:
     void doubleClick(const QString &list, const QString &text) const;
     // The rows of a list.
     QStringList items(const QString &list) const;
+    // Makes the window the active one, as a user's click would (a load's progress window takes it).
+    void activate() const;
+    // Where a control lies in the window's coordinates.
+    QRect inWindow(const QWidget *w) const { return QRect(w->mapTo(m_window, QPoint()), w->size()); }
+    // What a screen reader is told of a control.
+    static QString accessible(QWidget *w, QAccessible::Text what);
 
 private:
     [[noreturn]] void missing(const QString &name) const;

@@ -16,15 +16,33 @@
 #include <unistd.h>
 #endif
 
-namespace {
-void write_bytes(const QString &path, const QByteArray &bytes)
+void writeFile(const QString &path, const QByteArray &bytes, bool executable)
 {
     QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
+    if (executable)
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+StandInPath::StandInPath(const QByteArray &rest)
+{
+    qputenv("PATH", QFile::encodeName(m_dir.path()) + QDir::listSeparator().toLatin1() + rest);
+}
+
+StandInPath::~StandInPath()
+{
+    qputenv("PATH", m_saved);
+}
+
+namespace {
 QByteArray crlf(const QStringList &lines)
 {
     return lines.isEmpty() ? QByteArray() : (lines.join("\r\n") + "\r\n").toLocal8Bit();
@@ -48,6 +66,8 @@ TestSite::TestSite(const QString &user)
 
 TestSite::~TestSite()
 {
+    if (QFileInfo(root() + "/unc/vobhost").isSymLink()) // the link to "/" goes before the tree is removed
+        QFile::remove(root() + "/unc/vobhost");
     AppGlobalsData &g = AppGlobals();
     g.unloadAll(); // the main window too
     m_window = nullptr;
@@ -72,7 +92,7 @@ QStringList TestSite::configLines(bool interop, const QStringList &extra)
 
 void TestSite::writeConfig(const QString &name, const QStringList &lines) const
 {
-    write_bytes(programDir() + '/' + name, crlf(lines));
+    writeFile(programDir() + '/' + name, crlf(lines));
 }
 
 void TestSite::addTemplate(const QString &project, const QString &name, const QStringList &lines) const
@@ -82,13 +102,13 @@ void TestSite::addTemplate(const QString &project, const QString &name, const QS
 
 void TestSite::addRawTemplate(const QString &project, const QString &name, const QByteArray &bytes) const
 {
-    write_bytes(share("ccstorage/utils/kestrel/config/" + project + '/' + name), bytes);
+    writeFile(share("ccstorage/utils/kestrel/config/" + project + '/' + name), bytes);
 }
 
 void TestSite::importViews(const QStringList &lines) const
 {
     const QString file = root() + "/views.txt";
-    write_bytes(file, crlf(lines));
+    writeFile(file, crlf(lines));
     cleartool({"-sim-import", file});
 }
 
@@ -111,9 +131,26 @@ frmMain *TestSite::open(const QString &cfgName)
     return m_window;
 }
 
+QString TestSite::addUnixKestrel() const
+{
+    const QString home = root() + "/unix/kestrel";
+    const QByteArray here = root().toLocal8Bit();
+    QDir().mkpath(root() + "/unix/views");
+    writeFile(home + "/config/r6000/dev", "element * /main/LATEST\n");
+    if (!QFile::copy(QUILLON_SIM_BIN_DIR "/kestrel", home + "/kestrel"))
+        qFatal("cannot copy the Kestrel stand-in");
+    writeFile(home + "/kestrel.conf", "KESTREL_CLEARTOOL=" QUILLON_SIM_BIN_DIR "/cleartool\nCCSIM_HOME=" +
+                                          here + "/ccsim\nCCSIM_REGION=ccase_unix\nKESTREL_STORAGE=" + here +
+                                          "/unix/views\nKESTREL_VIEW_HOST=vobhost\n");
+    cleartool({"-sim-mkregion", "ccase_unix"});
+    if (!QDir(root() + "/unc/vobhost").removeRecursively() || !QFile::link("/", root() + "/unc/vobhost"))
+        qFatal("cannot make the vobhost share the whole disk");
+    return home;
+}
+
 void TestSite::setKnobs(const QByteArray &lines) const
 {
-    write_bytes(root() + "/ccsim/knobs", lines);
+    writeFile(root() + "/ccsim/knobs", lines);
 }
 
 namespace {
@@ -152,25 +189,26 @@ HeldToFilePermissions::~HeldToFilePermissions()
 void writeSshStandIn(const QString &path, bool offersPasswordFile, const QString &logPrefix)
 {
     const QByteArray log = logPrefix.toLocal8Bit();
-    write_bytes(path, "#!/bin/sh\n"
-                      "if [ $# -eq 0 ]; then echo 'Usage: client [options] [user@]host [command]';\n" +
-                          QByteArray(offersPasswordFile
-                                         ? "echo '  -pwfile file   login with password read from file';\n"
-                                         : "") +
-                          "exit 0; fi\n"
-                          "echo $$ >'" +
-                          log +
-                          ".pid'\n"
-                          "pw=\n"
-                          "while :; do case $1 in -ssh) shift ;; -pw) pw=$2; shift 2 ;; "
-                          "-pwfile) pw=$(cat \"$2\"); shift 2 ;; *) break ;; esac; done\n"
-                          "printf '%s' \"$pw\" >'" +
-                          log +
-                          ".password'\n"
-                          "shift\n"
-                          "sleep 0.4\n"
-                          "exec env -i PATH=/usr/bin:/bin sh -c \"$*\"\n");
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeFile(path,
+              "#!/bin/sh\n"
+              "if [ $# -eq 0 ]; then echo 'Usage: client [options] [user@]host [command]';\n" +
+                  QByteArray(offersPasswordFile
+                                 ? "echo '  -pwfile file   login with password read from file';\n"
+                                 : "") +
+                  "exit 0; fi\n"
+                  "echo $$ >'" +
+                  log +
+                  ".pid'\n"
+                  "pw=\n"
+                  "while :; do case $1 in -ssh) shift ;; -pw) pw=$2; shift 2 ;; "
+                  "-pwfile) pw=$(cat \"$2\"); shift 2 ;; *) break ;; esac; done\n"
+                  "printf '%s' \"$pw\" >'" +
+                  log +
+                  ".password'\n"
+                  "shift\n"
+                  "sleep 0.4\n"
+                  "exec env -i PATH=/usr/bin:/bin sh -c \"$*\"\n",
+              true);
 }
 
 bool shellScriptsRun()

@@ -36,6 +36,10 @@ public:
     {
         return cleartool({"lsview", "-short", "-region", region}).split('\n').contains(tag);
     }
+    // A Unix host's Kestrel at root()/unix/kestrel, reached by the same path from here and "on the host"
+    // (the vobhost share becomes this machine's whole disk): the Kestrel stand-in, its configuration
+    // (storage in root()/unix/views), project r6000's template dev, the region ccase_unix. Its home.
+    QString addUnixKestrel() const;
     // Writes the simulator's knobs file (KEY=VALUE lines), read anew by every command.
     void setKnobs(const QByteArray &lines) const;
 
@@ -50,6 +54,26 @@ private:
     QTemporaryDir m_dir;
     frmMain *m_window = nullptr;
     std::optional<Gui> m_gui;
+};
+
+// Writes a file, its folder made first; an executable one is a stand-in program or script.
+void writeFile(const QString &path, const QByteArray &bytes, bool executable = false);
+// A file's bytes; none when it cannot be read.
+QByteArray readFile(const QString &path);
+
+// PATH for the scope: a scratch folder of stand-in programs first, then `rest` (by default PATH as it was).
+class StandInPath {
+public:
+    explicit StandInPath(const QByteArray &rest = qgetenv("PATH"));
+    ~StandInPath();
+    void add(const QString &name, const QByteArray &script) const
+    {
+        writeFile(m_dir.filePath(name), script, true);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_saved = qgetenv("PATH");
 };
 
 // For the scope of one test, this process (run as root) is held to file permissions like any user:

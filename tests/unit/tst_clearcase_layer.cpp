@@ -44,10 +44,8 @@ class TestClearCaseLayer : public QObject {
     // Writes a file of the simulator's home: "knobs" or an input.
     QString put(const QString &name, const QByteArray &data)
     {
-        QFile f(m_home->filePath(name));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(data) != data.size())
-            qFatal("cannot write %s", qPrintable(f.fileName()));
-        return f.fileName();
+        writeFile(m_home->filePath(name), data);
+        return m_home->filePath(name);
     }
     static void expect_error(const std::function<void()> &call, const QString &text)
     {
@@ -184,24 +182,19 @@ private slots:
     void coprocessFaults_statusRange_bareError_hangOncePerAction()
     {
         SKIP_UNLESS_SHELL_SCRIPTS_RUN();
-        QTemporaryDir bin;
-        QFile fake(bin.filePath(u"cleartool"_s));
-        QVERIFY(fake.open(QIODevice::WriteOnly));
-        fake.write("#!/bin/sh\n[ \"$1\" = lskill ] && kill -9 $$\n[ \"$1\" = -status ] || exit 3\nn=0\n"
-                   "while IFS= read -r line; do n=$((n+1)); case $line in\n"
-                   "lsbig*) echo \"Command $n returned status 99999999999\" ;;\n"
-                   "lsneg*) echo \"Command $n returned status -1\" ;;\n"
-                   "ls256*) echo \"Command $n returned status 256\" ;;\n"
-                   "lsbare*) echo 'cleartool: Error:'; echo \"Command $n returned status 1\" ;;\n"
-                   "lshang*) sleep 5 ;;\n"
-                   "quillon-end-*) echo \"cleartool: Error: Unrecognized command: \\\"$line\\\"\"; "
-                   "echo \"Command $n returned status 1\" ;;\n"
-                   "*) echo fine; echo \"Command $n returned status 0\" ;;\n"
-                   "esac; done\n");
-        fake.close();
-        QVERIFY(fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+        const StandInPath bin;
+        bin.add(u"cleartool"_s,
+                "#!/bin/sh\n[ \"$1\" = lskill ] && kill -9 $$\n[ \"$1\" = -status ] || exit 3\nn=0\n"
+                "while IFS= read -r line; do n=$((n+1)); case $line in\n"
+                "lsbig*) echo \"Command $n returned status 99999999999\" ;;\n"
+                "lsneg*) echo \"Command $n returned status -1\" ;;\n"
+                "ls256*) echo \"Command $n returned status 256\" ;;\n"
+                "lsbare*) echo 'cleartool: Error:'; echo \"Command $n returned status 1\" ;;\n"
+                "lshang*) sleep 5 ;;\n"
+                "quillon-end-*) echo \"cleartool: Error: Unrecognized command: \\\"$line\\\"\"; "
+                "echo \"Command $n returned status 1\" ;;\n"
+                "*) echo fine; echo \"Command $n returned status 0\" ;;\n"
+                "esac; done\n");
 
         CCSession session;
         ClearTool tool(session);
@@ -242,7 +235,6 @@ private slots:
         QVERIFY2(held >= 350 && held < 1500, qPrintable(QString::number(held))); // one timeout, not three
         QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
         QCOMPARE(tool.CmdExec({u"lsview"_s}), u"fine\n"_s); // a new co-process for the next action
-        qputenv("PATH", path);
     }
 };
 

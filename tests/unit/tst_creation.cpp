@@ -30,16 +30,6 @@ QString backslashed(QString s)
 {
     return s.replace(u'/', u'\\');
 }
-
-void write(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-    f.close();
-    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
 } // namespace
 
 class TestCreation : public QObject {
@@ -56,20 +46,8 @@ private slots:
     {
         SKIP_UNLESS_SHELL_SCRIPTS_RUN();
         site = std::make_unique<TestSite>(u"jdoe"_s);
-        home = site->root() + u"/unix/kestrel"_s;
-        QVERIFY(QDir().mkpath(home + u"/config/r6000"_s) && QDir().mkpath(site->root() + u"/views"_s));
-        QVERIFY(QFile::copy(QUILLON_SIM_BIN_DIR "/kestrel", home + u"/kestrel"_s));
-        write(
-            home + u"/kestrel.conf"_s,
-            "KESTREL_CLEARTOOL=" QUILLON_SIM_BIN_DIR "/cleartool\nCCSIM_HOME=" + site->root().toLocal8Bit() +
-                "/ccsim\nCCSIM_REGION=ccase_unix\nKESTREL_STORAGE=" + site->root().toLocal8Bit() +
-                "/views\nKESTREL_VIEW_HOST=vobhost\n");
-        write(home + u"/config/r6000/dev"_s, "element * /main/LATEST\n");
+        home = site->addUnixKestrel();
         writeSshStandIn(site->root() + u"/ssh"_s, true, site->root() + u"/ssh"_s);
-        site->cleartool({u"-sim-mkregion"_s, u"ccase_unix"_s});
-        // The host's share is this machine's whole disk.
-        QVERIFY(QDir(site->share(QString())).removeRecursively());
-        QVERIFY(QFile::link(u"/"_s, site->root() + u"/unc/vobhost"_s));
         r = kestrel::Request{};
         r.host = u"vobhost"_s;
         r.kestrelHome = backslashed(home);
@@ -85,11 +63,7 @@ private slots:
         r.templateTag = u"jdoe__dev"_s;
         r.password = u"pw"_s;
     }
-    void cleanup()
-    {
-        QFile::remove(site->root() + u"/unc/vobhost"_s);
-        site.reset();
-    }
+    void cleanup() { site.reset(); }
 
     void local_runsKestrel_reportsAProgramMissing()
     {
@@ -126,11 +100,13 @@ private slots:
         QFETCH(QString, created);
         QFETCH(bool, failed);
         if (after == "-") { // an earlier run's result; this one never reaches the host
-            write(out(), "jdoe__old\n");
+            writeFile(out(), "jdoe__old\n");
             r.sshCmdPath = u"/bin/false"_s;
         } else if (!after.isEmpty()) {
-            write(home + u"/kestrel-wrapped"_s, "#!/bin/sh\n\"$(dirname \"$0\")/kestrel\" \"$@\"\nprintf '" +
-                                                    after + "' >>'" + out().toLocal8Bit() + "'\n");
+            writeFile(home + u"/kestrel-wrapped"_s,
+                      "#!/bin/sh\n\"$(dirname \"$0\")/kestrel\" \"$@\"\nprintf '" + after + "' >>'" +
+                          out().toLocal8Bit() + "'\n",
+                      true);
             r.kestrel = u"kestrel-wrapped"_s;
         }
         Recorder said;
@@ -157,11 +133,11 @@ private slots:
         QString problem;
         QCOMPARE(gcsv(unc + u"missing.out"_s, &problem), u"FAILED"_s);
         QCOMPARE(problem, u"(gcsv): File does not exist --> "_s + unc + u"missing.out"_s);
-        write(home + u"/_work/empty.out"_s, "");
+        writeFile(home + u"/_work/empty.out"_s, "");
         problem.clear();
         QCOMPARE(gcsv(unc + u"empty.out"_s, &problem), QString());
         QVERIFY(problem.isEmpty());
-        write(home + u"/_work/jdoe.out"_s, "mkview log\r\nsetcs\rdone\njdoe__dev\r\n");
+        writeFile(home + u"/_work/jdoe.out"_s, "mkview log\r\nsetcs\rdone\njdoe__dev\r\n");
         QCOMPARE(gcsv(unc + u"jdoe.out"_s, &problem), u"jdoe__dev"_s);
     }
 };

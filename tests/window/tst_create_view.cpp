@@ -20,9 +20,7 @@ class TestCreateView : public QObject {
 
     QStringList kestrel_calls() const
     {
-        QFile f(site->root() + "/kestrel.calls");
-        return f.open(QIODevice::ReadOnly) ? QString(f.readAll()).split('\n', Qt::SkipEmptyParts)
-                                           : QStringList();
+        return QString(readFile(site->root() + "/kestrel.calls")).split('\n', Qt::SkipEmptyParts);
     }
 
     QString status_of(const QString &file) const
@@ -47,13 +45,12 @@ private slots:
         site->writeConfig("qn.cfg", TestSite::configLines(false));
         // Kestrel as the program runs it: notes each run, then the stand-in.
         const QString home = site->share("ccstorage/utils/kestrel");
-        QFile kestrel(home + "/kestrel");
-        QVERIFY(kestrel.open(QIODevice::WriteOnly));
-        kestrel.write("#!/bin/sh\necho \"$*\" >>'" + site->root().toLocal8Bit() +
+        writeFile(home + "/kestrel",
+                  "#!/bin/sh\necho \"$*\" >>'" + site->root().toLocal8Bit() +
                       "/kestrel.calls'\nKESTREL_STORAGE='" + site->share("ccstg/views").toLocal8Bit() +
                       "' KESTREL_VIEW_HOST=vobhost CCSIM_REGION=Windows exec " QUILLON_SIM_BIN_DIR
-                      "/kestrel \"$@\"\n");
-        QVERIFY(kestrel.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+                      "/kestrel \"$@\"\n",
+                  true);
         for (const char *t : {"dev", "rel"})
             site->addTemplate("r6000", t, {"#Kestrel_Description: development", "element * /main/LATEST"});
         QVERIFY(QDir().mkpath(home + "/config/mainline"));

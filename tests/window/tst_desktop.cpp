@@ -20,12 +20,6 @@
 #include <QtTest>
 
 namespace {
-QString accessible(QWidget *w, QAccessible::Text what)
-{
-    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(w);
-    return face ? face->text(what) : QString();
-}
-
 // The visible labels with a buddy, by their key.
 QMap<QChar, QLabel *> mnemonics(QWidget *window)
 {
@@ -60,8 +54,7 @@ class TestDesktop : public QObject {
     {
         const auto keys = mnemonics(window);
         QVERIFY(!keys.isEmpty());
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        gui().activate();
         for (auto it = keys.begin(); it != keys.end(); ++it) {
             QVERIFY2(!QString("FTAH").contains(it.key()), qPrintable(it.value()->objectName()));
             window->setFocus();
@@ -79,8 +72,7 @@ private slots:
         site->addTemplate("r6000", "integration", {"element * /main/LATEST"});
         site->importViews({"Windows|jdoe__dev|p|vobhost|active|jdoe"});
         window = site->open();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        gui().activate();
         site->pick("r6000");
     }
     void cleanup()
@@ -94,20 +86,21 @@ private slots:
         gui().select("viewsList", "jdoe__dev");
         auto *note = gui().find<QPlainTextEdit>("txtMsg");
         QVERIFY(note->isVisible());
-        QCOMPARE(accessible(note, QAccessible::Name), "Note");
-        QCOMPARE(accessible(note, QAccessible::Description),
+        QCOMPARE(Gui::accessible(note, QAccessible::Name), "Note");
+        QCOMPARE(Gui::accessible(note, QAccessible::Description),
                  "NOTE: View jdoe__dev has been created and is active");
-        QCOMPARE(accessible(gui().find<QLabel>("userNameLbl"), QAccessible::Name), "jdoe");
+        QCOMPARE(Gui::accessible(gui().find<QLabel>("userNameLbl"), QAccessible::Name), "jdoe");
 
         AppGlobals().progress().set_msg("Creating view jdoe__dev");
-        QCOMPARE(accessible(AppGlobals().progress().findChild<QLabel *>("progressLbl"), QAccessible::Name),
-                 "Creating view jdoe__dev");
+        QCOMPARE(
+            Gui::accessible(AppGlobals().progress().findChild<QLabel *>("progressLbl"), QAccessible::Name),
+            "Creating view jdoe__dev");
 
         gui().select("myViewsList", "jdoe__dev");
         gui().click("detailBut");
         QLabel *summary = AppGlobals().viewDetail().mainLabel();
-        QVERIFY(accessible(summary, QAccessible::Name).startsWith("View Name: jdoe__dev"));
-        QCOMPARE(accessible(summary, QAccessible::Description), "View summary");
+        QVERIFY(Gui::accessible(summary, QAccessible::Name).startsWith("View Name: jdoe__dev"));
+        QCOMPARE(Gui::accessible(summary, QAccessible::Description), "View summary");
     }
 
     void keys_focusEachBuddy_escapeCloses()
@@ -157,13 +150,10 @@ private slots:
             window->resize(size);
             QTRY_COMPARE(banner->width(), window->width());
             QApplication::processEvents();
-            const QRect noteRect(note->mapTo(window, QPoint()), note->size());
-            for (const char *button : {"refreshViewBut", "viewBut"}) {
-                QWidget *b = gui().find(button);
-                QVERIFY2(!noteRect.intersects(QRect(b->mapTo(window, QPoint()), b->size())), button);
-            }
-            QWidget *rows = gui().find<QListWidget>("viewsList")->viewport();
-            QVERIFY(QRect(rows->mapTo(window, QPoint()), rows->size()).contains(noteRect));
+            const QRect noteRect = gui().inWindow(note);
+            for (const char *button : {"refreshViewBut", "viewBut"})
+                QVERIFY2(!noteRect.intersects(gui().inWindow(gui().find(button))), button);
+            QVERIFY(gui().inWindow(gui().find<QListWidget>("viewsList")->viewport()).contains(noteRect));
             QCOMPARE(banner->pixmap().deviceIndependentSize().toSize(), banner->size());
             QCOMPARE(banner->pixmap().devicePixelRatio(), 2.0);
         }

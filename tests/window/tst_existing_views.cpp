@@ -71,24 +71,18 @@ private slots:
     void listing_failingPartWay_keepsWhatWasListed()
     {
         SKIP_UNLESS_SHELL_SCRIPTS_RUN();
-        QTemporaryDir bin;
-        QFile fake(bin.filePath("cleartool"));
-        QVERIFY(fake.open(QIODevice::WriteOnly));
-        fake.write("#!/bin/sh\nn=0\nwhile read -r line; do n=$((n+1)); case $line in\n"
-                   "quillon-end-*) echo \"cleartool: Error: Unrecognized command: \\\"$line\\\"\" ;;\n"
-                   "*) echo jdoe__a; echo jdoe__b; echo 'cleartool: Error: Unable to contact the registry "
-                   "server.' ;;\n"
-                   "esac; echo \"Command $n returned status 1\"; done\n");
-        fake.close();
-        QVERIFY(fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+        StandInPath bin;
+        bin.add("cleartool",
+                "#!/bin/sh\nn=0\nwhile read -r line; do n=$((n+1)); case $line in\n"
+                "quillon-end-*) echo \"cleartool: Error: Unrecognized command: \\\"$line\\\"\" ;;\n"
+                "*) echo jdoe__a; echo jdoe__b; echo 'cleartool: Error: Unable to contact the registry "
+                "server.' ;;\n"
+                "esac; echo \"Command $n returned status 1\"; done\n");
         site->writeConfig("qn.cfg",
                           TestSite::configLines(true, {"NT_ONLY=false"})); // controls enabled at start
         site->open();
         AppGlobals().tag_user = AppGlobals().unix_user = "jdoe"; // as a project load leaves them
         gui().click("refreshBut");
-        qputenv("PATH", path);
         QCOMPARE(mine(), (QStringList{"jdoe__a", "jdoe__b"}));
         QCOMPARE(rec.shown, (QList<Msg>{{"ClearTool returned error: Unable to contact the registry server." +
                                          LOG_HINT}}));

@@ -26,10 +26,7 @@ class TestMainWindow : public QObject {
     frmMain *m_window = nullptr;
 
     Gui &gui() { return m_site->gui(); }
-    template <typename W = QWidget> W *find(const char *name)
-    {
-        return gui().find<W>(QString::fromLatin1(name));
-    }
+    template <typename W = QWidget> W *find(const char *name) { return gui().find<W>(name); }
     bool enabled(const char *name)
     {
         if (auto *a = m_window->findChild<QAction *>(QString::fromLatin1(name)))

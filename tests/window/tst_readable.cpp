@@ -15,20 +15,6 @@
 #include <QStyleFactory>
 #include <QtTest>
 
-namespace {
-// High contrast: white on black.
-QPalette highContrast()
-{
-    QPalette p(Qt::white, Qt::black);
-    p.setColor(QPalette::Base, Qt::black);
-    p.setColor(QPalette::Text, Qt::white);
-    p.setColor(QPalette::Button, Qt::black);
-    p.setColor(QPalette::ButtonText, Qt::white);
-    return p;
-}
-
-} // namespace
-
 class TestReadable : public QObject {
     Q_OBJECT
 
@@ -36,10 +22,7 @@ class TestReadable : public QObject {
     MessageRecorder msgs;
 
     Gui &gui() { return site->gui(); }
-    template <typename W = QWidget> W *find(const char *name)
-    {
-        return gui().find<W>(QString::fromLatin1(name));
-    }
+    template <typename W = QWidget> W *find(const char *name) { return gui().find<W>(name); }
 
     void open()
     {
@@ -47,10 +30,7 @@ class TestReadable : public QObject {
                           TestSite::configLines(true, {"NT_ONLY=false", "ADMIN=ann", "PROJECT=markers"}));
         site->open();
         site->pick("markers");
-        // The progress window took the activation while the project loaded.
-        QWidget *window = find("mainFrame")->window();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        gui().activate(); // the progress window took it while the project loaded
     }
 
 private slots:
@@ -95,7 +75,12 @@ private slots:
         QTest::addColumn<QPalette>("look");
         QTest::newRow("light") << QApplication::style()->standardPalette();
         QTest::newRow("dark") << colours::darkPalette();
-        QTest::newRow("high contrast") << highContrast();
+        QPalette high(Qt::white, Qt::black); // high contrast: white on black
+        high.setColor(QPalette::Base, Qt::black);
+        high.setColor(QPalette::Text, Qt::white);
+        high.setColor(QPalette::Button, Qt::black);
+        high.setColor(QPalette::ButtonText, Qt::white);
+        QTest::newRow("high contrast") << high;
     }
 
     // Each coloured text against the background it is drawn on, as the widgets hold them, in the
@@ -191,8 +176,7 @@ private slots:
         QTest::keyClick(list, Qt::Key_Tab);
         QWidget *focused = QApplication::focusWidget();
         QCOMPARE(focused, find("txtMsg"));
-        QAccessibleInterface *note = QAccessible::queryAccessibleInterface(focused);
-        QCOMPARE(note->text(QAccessible::Description),
+        QCOMPARE(Gui::accessible(focused, QAccessible::Description),
                  "NOTE: View ann__cre has been created by is not active");
     }
 

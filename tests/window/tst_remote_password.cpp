@@ -17,20 +17,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-void write_exe(const QString &path, const QByteArray &text)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(text) != text.size())
-        qFatal("cannot write %s", qPrintable(path));
-    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
-QByteArray read_all(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QString backslashed(QString s)
 {
     return s.replace(u'/', u'\\');
@@ -54,31 +40,12 @@ private slots:
         SKIP_UNLESS_SHELL_SCRIPTS_RUN();
         site.reset();
         site = std::make_unique<TestSite>("jdoe");
-        unix_side = site->root() + "/unix/kestrel";
-        QVERIFY(QDir().mkpath(unix_side + "/config/r6000") && QDir().mkpath(site->root() + "/bin") &&
-                QDir().mkpath(site->root() + "/unix/views"));
-        QVERIFY(QFile::copy(QUILLON_SIM_BIN_DIR "/kestrel", unix_side + "/kestrel"));
-        write_exe(
-            unix_side + "/kestrel.conf",
-            "KESTREL_CLEARTOOL=" QUILLON_SIM_BIN_DIR "/cleartool\nCCSIM_HOME=" + site->root().toLocal8Bit() +
-                "/ccsim\nCCSIM_REGION=ccase_unix\nKESTREL_STORAGE=" + site->root().toLocal8Bit() +
-                "/unix/views\nKESTREL_VIEW_HOST=vobhost\n");
-        site->addRawTemplate("r6000", "dev", "element * /main/LATEST\n");
-        write_exe(unix_side + "/config/r6000/dev", "element * /main/LATEST\n");
-        site->cleartool({"-sim-mkregion", "ccase_unix"});
+        unix_side = site->addUnixKestrel();
         write_client("offers", true);
         write_client("plain", false);
-        // The host's share is this machine's whole disk.
-        QVERIFY(QDir(site->share(QString())).removeRecursively());
-        QVERIFY(QFile::link("/", site->root() + "/unc/vobhost"));
     }
 
-    void cleanup()
-    {
-        if (site)
-            QFile::remove(site->root() + "/unc/vobhost");
-        site.reset();
-    }
+    void cleanup() { site.reset(); }
 
     void password_offCommandLine_orFallback_data()
     {
@@ -107,11 +74,11 @@ private slots:
         QTimer poll;
         poll.setInterval(20);
         connect(&poll, &QTimer::timeout, this, [&] {
-            const QByteArray pid = read_all(site->root() + "/" + client + ".pid").trimmed();
+            const QByteArray pid = readFile(site->root() + "/" + client + ".pid").trimmed();
             if (pid.isEmpty() || !cmdline.isEmpty())
                 return;
-            cmdline = read_all(QString::fromLatin1("/proc/" + pid + "/cmdline"));
-            environ = read_all(QString::fromLatin1("/proc/" + pid + "/environ"));
+            cmdline = readFile(QString::fromLatin1("/proc/" + pid + "/cmdline"));
+            environ = readFile(QString::fromLatin1("/proc/" + pid + "/environ"));
         });
         poll.start();
         site->gui().click("createViewBut");
@@ -119,7 +86,7 @@ private slots:
 
         QCOMPARE(msgs.shown, (QList<Msg>{{"Success: the view --> jdoe__dev\r\nhas been created.",
                                           MsgIcon::Information, MsgButtons::Ok, "Finished..."}}));
-        QCOMPARE(read_all(site->root() + "/" + client + ".password"), password.toLocal8Bit());
+        QCOMPARE(readFile(site->root() + "/" + client + ".password"), password.toLocal8Bit());
         QVERIFY(!cmdline.isEmpty());
         QVERIFY(!environ.contains(password.toLocal8Bit()) && !environ.contains("S3cret"));
         const QList<QByteArray> argv = cmdline.split('\0');
@@ -139,9 +106,10 @@ private slots:
     // characters is refused before anything starts.
     void password_maskedEverywhere_hugeRefused()
     {
-        write_exe(site->root() + "/bin/echoer",
+        writeFile(site->root() + "/bin/echoer",
                   "#!/bin/sh\n[ $# -eq 0 ] && { echo 'Usage: echoer [-pw pw] host'; "
-                  "exit 0; }\necho \"echoer: called with $*\" >&2\nexit 1\n");
+                  "exit 0; }\necho \"echoer: called with $*\" >&2\nexit 1\n",
+                  true);
         const QString home = backslashed(unix_side);
         site->writeConfig("qn.cfg",
                           TestSite::configLines(

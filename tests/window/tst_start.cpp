@@ -24,10 +24,8 @@ class TestStart : public QObject {
     MessageRecorder m_msgs;
 
     Gui &gui() { return m_site->gui(); }
-    template <typename W = QWidget> W *find(const char *name) { return gui().find<W>(QString::fromLatin1(name)); }
-
-    // Where a control lies in the window's coordinates.
-    QRect inWindow(const QWidget *w) const { return QRect(w->mapTo(m_window, QPoint(0, 0)), w->size()); }
+    template <typename W = QWidget> W *find(const char *name) { return gui().find<W>(name); }
+    QRect inWindow(const QWidget *w) { return gui().inWindow(w); }
     QRect note() { return inWindow(find("txtMsg")); }
 
     // The demo's start: project r6000 preselected, its first template a view that is active.
@@ -37,11 +35,6 @@ class TestStart : public QObject {
         m_site->writeConfig("qn.cfg", TestSite::configLines(true, {ntOnly ? "NT_ONLY=true" : "NT_ONLY=false"}));
         m_window = m_site->open();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    }
-
-    QString accessibleDescription(QWidget *w)
-    {
-        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description);
     }
 
     // The template rows that lie under the note.
@@ -106,7 +99,7 @@ private slots:
         if (ntOnly) {
             QCOMPARE(hint->text(), "Choose a project to list your views");
             QVERIFY(hint->testAttribute(Qt::WA_TransparentForMouseEvents));
-            QCOMPARE(accessibleDescription(find("myViewsList")), hint->text());
+            QCOMPARE(Gui::accessible(find("myViewsList"), QAccessible::Description), hint->text());
         }
 
         auto *txtMsg = find<QPlainTextEdit>("txtMsg");
@@ -120,15 +113,15 @@ private slots:
         // then take the project.
         auto *combo = find<QComboBox>("projectCombo");
         find("viewsList")->setFocus();
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        gui().activate();
         QCOMPARE(m_window->childAt(combo->mapTo(m_window, combo->rect().center())), combo->lineEdit());
         QTest::mouseClick(combo->lineEdit(), Qt::LeftButton, {}, combo->lineEdit()->rect().center());
         QTRY_VERIFY(combo->lineEdit()->hasFocus());
         m_site->pick("r6000");
         QTRY_COMPARE(gui().items("myViewsList").size(), 6);
         QVERIFY(!hint->isVisible());
-        QCOMPARE(accessibleDescription(find("myViewsList")), find("myViewsList")->toolTip());
+        QCOMPARE(Gui::accessible(find("myViewsList"), QAccessible::Description),
+                 find("myViewsList")->toolTip());
         for (const char *button : {"refreshViewBut", "viewBut", "removeViewBut", "refreshBut", "detailBut",
                                    "createViewBut"})
             QVERIFY2(find(button)->isEnabled(), button);

@@ -22,10 +22,7 @@ class TestTemplatesWindow : public QObject {
     MessageRecorder msgs;
 
     Gui &gui() { return site->gui(); }
-    template <typename W = QWidget> W *find(const char *name)
-    {
-        return gui().find<W>(QString::fromLatin1(name));
-    }
+    template <typename W = QWidget> W *find(const char *name) { return gui().find<W>(name); }
 
     // An interop site starting in interop mode (so the user-name mapping is offered), with extra lines.
     void open(const QStringList &extra = {})
@@ -169,19 +166,14 @@ private slots:
     {
         SKIP_UNLESS_SHELL_SCRIPTS_RUN();
         site->addTemplate("alpha", "with blank", {"element * /main/LATEST"});
-        const QString log = site->root() + "/editor.log";
-        QFile editor(site->root() + "/editor");
-        QVERIFY(editor.open(QIODevice::WriteOnly));
-        editor.write("#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done >>'" + log.toLocal8Bit() + "'\n");
-        editor.close();
-        QVERIFY(editor.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString log = site->root() + "/editor.log", editor = site->root() + "/editor";
+        writeFile(editor,
+                  "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done >>'" + log.toLocal8Bit() + "'\n", true);
         open();
         site->pick("alpha");
-        gui().type("useEditorTxt", editor.fileName());
+        gui().type("useEditorTxt", editor);
         gui().doubleClick("viewsList", "ann__with blank");
-        QFile written(log);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(),
+        QCOMPARE(readFile(log),
                  "[" + site->share("ccstorage/utils/kestrel/config/alpha/with blank").toLocal8Bit() + "]\n");
         QVERIFY(!site->tagExists("ann__with blank"));
     }
@@ -210,11 +202,11 @@ private slots:
         QCOMPARE(gui().items("viewsList").size(), 0);
         msgs.clear();
 
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", "/usr/bin:/bin"); // no cleartool anywhere
-        open();
-        site->pick("markers");
-        qputenv("PATH", path);
+        {
+            const StandInPath noCleartool("/usr/bin:/bin");
+            open();
+            site->pick("markers");
+        }
         QCOMPARE(msgs.shown.size(), 1);
         QVERIFY2(msgs.shown[0].text.startsWith("ClearTool returned error: Unable to start cleartool: "),
                  qPrintable(msgs.shown[0].text));
