@@ -24,25 +24,13 @@ fi
 # Exactly the expected files.
 (cd "$root" && find . ! -type d | sed 's|^\./||' | sort) >"$scratch/found"
 sort "$here/installed-files.txt" >"$scratch/expected"
-if ! cmp -s "$scratch/expected" "$scratch/found"; then
-    fail "installed files differ from installed-files.txt (- missing, + not expected):"
-    diff "$scratch/expected" "$scratch/found" | sed -n 's/^</  -/p; s/^>/  +/p'
-fi
+same_files "installed files"
 
-# The program, from where it was installed.
+# The program, from where it was installed. It needs no run path: one would have the loader look
+# for libraries beside it (or, for an empty entry, in the working folder) first.
 program=$root/bin/quillon
-if [ -x "$program" ]; then
-    answer=$("$program" --version 2>&1)
-    status=$?
-    [ $status -eq 0 ] || fail "installed quillon --version ended with status $status"
-    [ "$answer" = "Quillon $version" ] || fail "installed quillon --version said '$answer'"
-    # It needs no run path: one would have the loader look for libraries
-    # beside it (or, for an empty entry, in the working folder) first.
-    if readelf -d "$program" | grep -Eq '\((RPATH|RUNPATH)\)'; then
-        fail "the installed program carries a run path: $(readelf -d "$program" | grep -E 'RPATH|RUNPATH')"
-    fi
-else
-    fail "no executable bin/quillon"
+if runs "$program" "installed bin/quillon" && readelf -d "$program" | grep -Eq '\((RPATH|RUNPATH)\)'; then
+    fail "the installed program carries a run path: $(readelf -d "$program" | grep -E 'RPATH|RUNPATH')"
 fi
 
 # The desktop entry starts the program on PATH and shows the installed icon.

@@ -49,21 +49,10 @@ done
 # Its files: those of an install under /usr, nothing else.
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./||' | sort >"$scratch/found"
 sed 's|^|usr/|' "$here/installed-files.txt" | sort >"$scratch/expected"
-if ! cmp -s "$scratch/expected" "$scratch/found"; then
-    fail "the package's files differ from installed-files.txt under usr/ (- missing, + not expected):"
-    diff "$scratch/expected" "$scratch/found" | sed -n 's/^</  -/p; s/^>/  +/p'
-fi
+same_files "the package's files under usr/"
 
-root=$scratch/root
-dpkg-deb -x "$deb" "$root" || fail "dpkg-deb -x failed"
-if [ -x "$root/usr/bin/quillon" ]; then
-    answer=$("$root/usr/bin/quillon" --version 2>&1)
-    status=$?
-    [ $status -eq 0 ] || fail "the packaged quillon --version ended with status $status"
-    [ "$answer" = "Quillon $version" ] || fail "the packaged quillon --version said '$answer'"
-else
-    fail "the package has no executable usr/bin/quillon"
-fi
+dpkg-deb -x "$deb" "$scratch/root" || fail "dpkg-deb -x failed"
+runs "$scratch/root/usr/bin/quillon" "packaged usr/bin/quillon"
 
 # Where lintian is installed, the package passes it without errors.
 if command -v lintian >/dev/null; then

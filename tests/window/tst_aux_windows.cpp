@@ -45,37 +45,15 @@ private slots:
         w.stop_progress();
     }
 
-    // The real box behind the message seam: icon, title, text, and a Yes/No question whose default
-    // (Enter) and Escape both answer No.
-    void messageBox_yesNoDefaultsToNo()
-    {
-        for (const int key : {Qt::Key_Return, Qt::Key_Escape}) {
-            QMessageBox *seen = nullptr;
-            QTimer::singleShot(0, this, [&] {
-                seen = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-                QVERIFY(seen);
-                QCOMPARE(static_cast<QAbstractButton *>(seen->defaultButton()),
-                         seen->button(QMessageBox::No));
-                QCOMPARE(seen->windowTitle(), u"Warning..."_s);
-                QCOMPARE(seen->icon(), QMessageBox::Warning);
-                QCOMPARE(seen->text(), u"Remove?\nSure?"_s);
-                QTest::keyClick(seen, Qt::Key(key));
-            });
-            QCOMPARE(
-                showMessage(u"Remove?\r\nSure?"_s, MsgIcon::Exclamation, MsgButtons::YesNo, u"Warning..."_s),
-                MsgAnswer::No);
-            QVERIFY(seen);
-        }
-    }
-
-    // The removal question names its buttons with verbs, in the order Remove, Show Checkouts, Keep;
-    // Enter and Escape keep the view, each button gives its own answer.
-    void messageBox_removeOrKeep()
+    // The real box behind the message seam: icon, title and text; the buttons of each kind, Enter and
+    // Escape giving the safe answer (No, Keep View), each button its own answer.
+    void messageBox_buttonsAndSafeDefault()
     {
         const struct {
             MsgButtons buttons;
-            QStringList labels;
-        } kinds[] = {{MsgButtons::RemoveKeep, {"Remove View", "Keep View"}},
+            QStringList labels; // the safe one last
+        } kinds[] = {{MsgButtons::YesNo, {"&Yes", "&No"}},
+                     {MsgButtons::RemoveKeep, {"Remove View", "Keep View"}},
                      {MsgButtons::RemoveKeepShow, {"Remove View", "Show Checkouts\u2026", "Keep View"}}};
         for (const auto &kind : kinds) {
             for (const QString &press : kind.labels + QStringList{"Return", "Escape"}) {
@@ -85,8 +63,8 @@ private slots:
                     QVERIFY(box);
                     QCOMPARE(box->windowTitle(), u"Warning..."_s);
                     QCOMPARE(box->icon(), QMessageBox::Warning);
-                    QCOMPARE(box->text(), u"Lose it?"_s);
-                    QCOMPARE(box->defaultButton()->text(), u"Keep View"_s);
+                    QCOMPARE(box->text(), u"Lose it?\nSure?"_s);
+                    QCOMPARE(box->defaultButton()->text(), kind.labels.last());
                     QAbstractButton *target = nullptr;
                     for (QAbstractButton *b : box->buttons()) {
                         seenLabels << b->text();
@@ -99,13 +77,15 @@ private slots:
                         QTest::keyClick(box, press == u"Return"_s ? Qt::Key_Return : Qt::Key_Escape);
                 });
                 const MsgAnswer answer =
-                    showMessage(u"Lose it?"_s, MsgIcon::Exclamation, kind.buttons, u"Warning..."_s);
+                    showMessage(u"Lose it?\r\nSure?"_s, MsgIcon::Exclamation, kind.buttons, u"Warning..."_s);
                 std::sort(seenLabels.begin(), seenLabels.end());
                 QStringList expected = kind.labels;
                 std::sort(expected.begin(), expected.end());
                 QCOMPARE(seenLabels, expected);
-                const MsgAnswer wanted = press == u"Remove View"_s            ? MsgAnswer::Remove
+                const MsgAnswer wanted = press == u"&Yes"_s                   ? MsgAnswer::Yes
+                                         : press == u"Remove View"_s          ? MsgAnswer::Remove
                                          : press == u"Show Checkouts\u2026"_s ? MsgAnswer::ShowCheckouts
+                                         : kind.buttons == MsgButtons::YesNo  ? MsgAnswer::No
                                                                               : MsgAnswer::Keep;
                 QCOMPARE(answer, wanted);
             }
