@@ -28,16 +28,10 @@ private slots:
 
     void getParam()
     {
-        const struct {
-            const char *line;
-            int n;
-            const char *expected;
-        } rows[] = {{"\"my config.cfg\" x", 1, "my config.cfg"},
-                    {"\"my config.cfg\" x", 2, "x"},
-                    {"   a    b", 2, "b"},
-                    {"ab\"c", 1, "abc"}};
-        for (const auto &r : rows)
-            QVERIFY2(GetParam(r.n, r.line) == r.expected, r.line);
+        QCOMPARE(GetParam(1, "\"my config.cfg\" x"), "my config.cfg");
+        QCOMPARE(GetParam(2, "\"my config.cfg\" x"), "x");
+        QCOMPARE(GetParam(2, "   a    b"), "b");
+        QCOMPARE(GetParam(1, "ab\"c"), "abc");
     }
 
     // The site's file: beside QUILLON_PROGRAM_DIR, beside the program, then in the system folders in

@@ -88,19 +88,17 @@ private slots:
                                          LOG_HINT}}));
     }
 
+    // No keeps the view; once removed, its template's marker says so. A removal that ClearCase refuses
+    // (the tag went behind the program's back) warns and refreshes the list. (The question's text:
+    // tst_view_care.)
     void removal_onYesOnly_refusedRemovalWarnsAndRefreshes()
     {
         gui().select("myViewsList", "jdoe__dev");
-        rec.answers.enqueue(MsgAnswer::No);
+        rec.answers << MsgAnswer::No << MsgAnswer::Yes;
         gui().click("removeViewBut");
-        QCOMPARE(rec.shown, (QList<Msg>{{"You are about to permanently remove view\r\n--> jdoe__dev\r\n\r\n"
-                                         ">>> Are you sure you want to do this?",
-                                         MsgIcon::Exclamation, MsgButtons::YesNo, "Warning..."}}));
         QVERIFY(site->tagExists("jdoe__dev"));
-        rec.answers.enqueue(MsgAnswer::Yes);
         gui().click("removeViewBut");
         QVERIFY(!site->tagExists("jdoe__dev"));
-        QVERIFY(!mine().contains("jdoe__dev"));
         QCOMPARE(gui().items("viewStatusList"), QStringList{"U"});
 
         rec.clear();

@@ -29,9 +29,18 @@ class TestRemotePassword : public QObject {
     std::unique_ptr<TestSite> site;
     QString unix_side; // the "Unix host": Kestrel and its templates, reached by the same path from here
 
-    void write_client(const QString &name, bool offers_pwfile)
+    // The window opened on a site whose SSH client is bin/<client>, the password typed, dev chosen.
+    void openWith(const QString &client, const QString &password)
     {
-        writeSshStandIn(site->root() + "/bin/" + name, offers_pwfile, site->root() + "/" + name);
+        const QString home = backslashed(unix_side);
+        site->writeConfig("qn.cfg",
+                          TestSite::configLines(
+                              true, {"KESTREL_HOME=" + home, "KESTREL_CONFIG=" + home + "\\config",
+                                     "SSH_HOME=" + backslashed(site->root() + "/bin"), "SSH_CMD=" + client}));
+        site->open();
+        site->pick("r6000");
+        site->gui().type("pwdTxt", password);
+        site->gui().select("viewsList", "jdoe__dev");
     }
 
 private slots:
@@ -41,8 +50,8 @@ private slots:
         site.reset();
         site = std::make_unique<TestSite>("jdoe");
         unix_side = site->addUnixKestrel();
-        write_client("offers", true);
-        write_client("plain", false);
+        for (const char *client : {"offers", "plain"})
+            writeSshStandIn(site->root() + "/bin/" + client, client[0] == 'o', site->root() + "/" + client);
     }
 
     void cleanup() { site.reset(); }
@@ -58,16 +67,8 @@ private slots:
     {
         QFETCH(QString, client);
         const QString password = u"S3cret Pa55 \"q\" @x"_s;
-        const QString home = backslashed(unix_side);
-        site->writeConfig("qn.cfg",
-                          TestSite::configLines(
-                              true, {"KESTREL_HOME=" + home, "KESTREL_CONFIG=" + home + "\\config",
-                                     "SSH_HOME=" + backslashed(site->root() + "/bin"), "SSH_CMD=" + client}));
         MessageRecorder msgs;
-        site->open();
-        site->pick("r6000");
-        site->gui().type("pwdTxt", password);
-        site->gui().select("viewsList", "jdoe__dev");
+        openWith(client, password);
 
         // While the client runs, what any local user can read of it.
         QByteArray cmdline, environ;
@@ -110,11 +111,6 @@ private slots:
                   "#!/bin/sh\n[ $# -eq 0 ] && { echo 'Usage: echoer [-pw pw] host'; "
                   "exit 0; }\necho \"echoer: called with $*\" >&2\nexit 1\n",
                   true);
-        const QString home = backslashed(unix_side);
-        site->writeConfig("qn.cfg",
-                          TestSite::configLines(
-                              true, {"KESTREL_HOME=" + home, "KESTREL_CONFIG=" + home + "\\config",
-                                     "SSH_HOME=" + backslashed(site->root() + "/bin"), "SSH_CMD=echoer"}));
         static QStringList logged;
         logged.clear();
         QLoggingCategory::setFilterRules(u"quillon.*=true"_s);
@@ -122,10 +118,7 @@ private slots:
             [](QtMsgType, const QMessageLogContext &, const QString &text) { logged << text; });
         MessageRecorder msgs;
         const QString password = u"Echo-Me-9x7"_s;
-        site->open();
-        site->pick("r6000");
-        site->gui().type("pwdTxt", password);
-        site->gui().select("viewsList", "jdoe__dev");
+        openWith(u"echoer"_s, password);
         commandlog::clear();
         site->gui().click("createViewBut");
         qInstallMessageHandler(before);

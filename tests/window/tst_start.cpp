@@ -140,21 +140,13 @@ private slots:
             gui().select("viewsList", "jdoe__dev");
             QVERIFY(txtMsg->isVisible());
         };
-        const struct {
-            const char *over;
-            QPoint at;
-        } moves[] = {
-            {"leftPane", QPoint(5, 5)},
-            {"myViewsList", QPoint(10, 10)},
-            {"viewStatusList", QPoint(5, 5)},
-        };
-        for (const auto &m : moves) {
+        for (const char *over : {"leftPane", "myViewsList", "viewStatusList"}) {
             showNote();
-            QWidget *w = find(m.over);
+            QWidget *w = find(over);
             if (auto *area = qobject_cast<QAbstractScrollArea *>(w))
                 w = area->viewport();
-            QTest::mouseMove(w, m.at);
-            QTRY_VERIFY2(txtMsg->isHidden(), m.over);
+            QTest::mouseMove(w, QPoint(8, 8));
+            QTRY_VERIFY2(txtMsg->isHidden(), over);
         }
         showNote();
         QTest::mouseMove(list->viewport(), list->viewport()->mapFrom(m_window, note().center()));
