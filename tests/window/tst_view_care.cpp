@@ -582,13 +582,13 @@ private slots:
                 copied.last().contains(" ms\tcleartool catcs -tag jdoe__gone\t"));
         // Opened again, on the newest row; a tag not found is an answer, not a failure.
         log.close();
-        CommandRecord asked;
-        asked.source = CommandRecord::Source::ClearCase;
-        asked.started = QDateTime::currentDateTime();
-        asked.command = "cleartool lsview -long jdoe__none";
-        asked.ran = true;
-        asked.exitCode = 1;
-        asked.firstError = "cleartool: Error: No matching entries found for view tag \"jdoe__none\".";
+        const CommandRecord asked{
+            .source = CommandRecord::Source::ClearCase,
+            .started = QDateTime::currentDateTime(),
+            .command = "cleartool lsview -long jdoe__none",
+            .ran = true,
+            .exitCode = 1,
+            .firstError = "cleartool: Error: No matching entries found for view tag \"jdoe__none\"."};
         commandlog::add(asked);
         QVERIFY(gui().trigger("CommandLog"));
         QTreeWidgetItem *newest = log.rowsList()->currentItem();
