@@ -34,10 +34,8 @@ QStringList siteConfigDirs()
         dirs << named;
     dirs << QCoreApplication::applicationDirPath();
     QString system = qEnvironmentVariable("XDG_CONFIG_DIRS");
-#ifndef Q_OS_WIN
     if (system.isEmpty())
-        system = QStringLiteral("/etc/xdg"); // Windows has no such default
-#endif
+        system = defaultSystemConfigDirs();
     for (const QString &dir : system.split(QDir::listSeparator(), Qt::SkipEmptyParts))
         dirs << dir + QStringLiteral("/quillon");
     return dirs;
@@ -88,14 +86,28 @@ bool hasClearCaseDialogs()
     return hasClearCaseExplorer(); // both come with ClearCase on Windows only
 }
 
+QString defaultSystemConfigDirs()
+{
+#ifdef Q_OS_WIN
+    return QString(); // Windows has no such folders
+#else
+    return QStringLiteral("/etc/xdg");
+#endif
+}
+
+QString defaultUncRoot()
+{
+#ifdef Q_OS_WIN
+    return QString(); // Windows reaches UNC paths itself
+#else
+    return QStringLiteral("/net");
+#endif
+}
+
 QString uncRoot()
 {
     const QString root = qEnvironmentVariable("QUILLON_UNC_ROOT");
-#ifdef Q_OS_WIN
-    return root; // Windows reaches UNC paths itself
-#else
-    return root.isEmpty() ? QStringLiteral("/net") : root;
-#endif
+    return root.isEmpty() ? defaultUncRoot() : root;
 }
 
 QString toLocalPath(const QString &built)
