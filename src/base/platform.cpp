@@ -124,6 +124,11 @@ QString toLocalPath(const QString &built)
     return QString(built).replace(QLatin1Char('\\'), QLatin1Char('/'));
 }
 
+QString shownPath(const QString &built)
+{
+    return QDir::toNativeSeparators(toLocalPath(built));
+}
+
 QString shellLine(const QStringList &words)
 {
     // Only these need no quotes; anything else goes in single quotes, a

@@ -156,7 +156,7 @@ private slots:
         const QString unc = u"\\\\vobhost"_s + backslashed(home) + u"\\_work\\"_s;
         QString problem;
         QCOMPARE(gcsv(unc + u"missing.out"_s, &problem), u"FAILED"_s);
-        QCOMPARE(problem, u"(gcsv): File does not exist --> "_s + unc + u"missing.out"_s);
+        QCOMPARE(problem, u"(gcsv): File does not exist --> "_s + QDir::toNativeSeparators(site->share(home.mid(1) + u"/_work/missing.out"_s)));
         write(home + u"/_work/empty.out"_s, "");
         problem.clear();
         QCOMPARE(gcsv(unc + u"empty.out"_s, &problem), QString());
