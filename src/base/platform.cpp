@@ -131,10 +131,37 @@ QString shownPath(const QString &built)
 
 QString shellLine(const QStringList &words)
 {
+    QStringList quoted;
+#ifdef Q_OS_WIN
+    // As a Windows program reads its command line: a word with blanks, a
+    // double quote or one of cmd's own characters goes in double quotes;
+    // inside them a double quote is \", and backslashes before one are
+    // doubled.
+    static const QRegularExpression plain(QStringLiteral("^[^\\s\"&|<>^()]+$"));
+    for (const QString &w : words) {
+        if (plain.match(w).hasMatch()) {
+            quoted << w;
+            continue;
+        }
+        QString q = QStringLiteral("\"");
+        qsizetype backslashes = 0;
+        for (const QChar c : w) {
+            if (c == QLatin1Char('\\')) {
+                ++backslashes;
+            } else {
+                if (c == QLatin1Char('"'))
+                    q += QString(backslashes + 1, QLatin1Char('\\'));
+                backslashes = 0;
+            }
+            q += c;
+        }
+        q += QString(backslashes, QLatin1Char('\\')) + QLatin1Char('"');
+        quoted << q;
+    }
+#else
     // Only these need no quotes; anything else goes in single quotes, a
     // single quote itself as '\''.
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_@%+=:,./-]+$"));
-    QStringList quoted;
     for (const QString &w : words) {
         if (plain.match(w).hasMatch())
             quoted << w;
@@ -142,6 +169,7 @@ QString shellLine(const QStringList &words)
             quoted << QLatin1Char('\'') + QString(w).replace(QLatin1Char('\''), QStringLiteral("'\\''")) +
                           QLatin1Char('\'');
     }
+#endif
     return quoted.join(QLatin1Char(' '));
 }
 

@@ -52,7 +52,8 @@ QString toLocalPath(const QString &built);
 QString shownPath(const QString &built);
 
 // Words joined into one line for the platform's shell: a word that the
-// shell would split or read otherwise is quoted.
+// shell would split or read otherwise is quoted (as sh reads it; on
+// Windows, as a program reads its command line, in double quotes).
 QString shellLine(const QStringList &words);
 
 // The login name as the platform reports it (spaces not yet removed).
