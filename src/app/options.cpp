@@ -3,11 +3,22 @@
 #include "base/logging.h"
 #include "base/platform.h"
 
-#include <QSet>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 
 namespace {
 
 const QString USAGE = QStringLiteral("Usage: quillon [OPTION]... [CONFIGURATION-FILE]\n");
+
+QString orNone(const QString &value)
+{
+    return value.isEmpty() ? QStringLiteral("none") : value;
+}
+
+QString orAsTheyAre(const QString &value)
+{
+    return value.isEmpty() ? QStringLiteral("as they are") : value;
+}
 
 QString helpText()
 {
@@ -27,12 +38,18 @@ QString helpText()
                "given). It is looked for, in this order, in:\n"
                "  - the folder named by QUILLON_PROGRAM_DIR,\n"
                "  - the program's own folder,\n"
-               "  - quillon/ in each folder of XDG_CONFIG_DIRS (/etc/xdg unless set).\n"
+               "  - quillon/ in each folder of XDG_CONFIG_DIRS (") +
+           orNone(platform::defaultSystemConfigDirs()) +
+           QStringLiteral(
+               " unless set).\n"
                "The alternate configuration file it names is looked for beside it.\n"
                "\n"
                "Environment:\n"
                "  QUILLON_PROGRAM_DIR        a folder for the configuration files\n"
-               "  QUILLON_UNC_ROOT           where \\\\HOST\\share paths are reached (/net unless set)\n"
+               "  QUILLON_UNC_ROOT           where \\\\HOST\\share paths are reached (") +
+           orAsTheyAre(platform::defaultUncRoot()) +
+           QStringLiteral(
+               " unless set)\n"
                "  QUILLON_CLEARTOOL_TIMEOUT  seconds cleartool may take to answer one command\n"
                "                             (60 unless set)\n"
                "  CLEARCASE_PRIMARY_GROUP    the project chosen at start\n"
@@ -44,27 +61,23 @@ QString helpText()
                "More in quillon(1) and in Help > Content.\n");
 }
 
-// Qt's own options, and whether each takes a value.
-bool isQtOption(const QString &word, bool *takesValue)
+// Qt's own options, let through to QApplication: those that take a value, and the flags.
+const QStringList QT_WITH_VALUE = {
+    QStringLiteral("platform"),        QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
+    QStringLiteral("plugin"),          QStringLiteral("qwindowgeometry"),    QStringLiteral("qwindowicon"),
+    QStringLiteral("qwindowtitle"),    QStringLiteral("session"),            QStringLiteral("style"),
+    QStringLiteral("stylesheet"),      QStringLiteral("display"),            QStringLiteral("geometry"),
+    QStringLiteral("title"),           QStringLiteral("name"),
+};
+const QStringList QT_FLAGS = {QStringLiteral("reverse"), QStringLiteral("widgetcount"), QStringLiteral("nograb"),
+                              QStringLiteral("dograb"), QStringLiteral("sync")};
+
+// The option's name as the parser knows it: the word without its dashes and any "=value".
+QString optionName(const QString &word)
 {
-    static const QSet<QString> withValue = {
-        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
-        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
-        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
-        QStringLiteral("qwindowtitle"),    QStringLiteral("session"),
-        QStringLiteral("style"),           QStringLiteral("stylesheet"),
-        QStringLiteral("display"),         QStringLiteral("geometry"),
-        QStringLiteral("title"),           QStringLiteral("name"),
-    };
-    static const QSet<QString> flags = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
-                                        QStringLiteral("nograb"), QStringLiteral("dograb"),
-                                        QStringLiteral("sync")};
     QString name = word.mid(word.startsWith(QLatin1String("--")) ? 2 : 1);
     const qsizetype eq = name.indexOf(QLatin1Char('='));
-    if (eq >= 0)
-        name.truncate(eq);
-    *takesValue = eq < 0 && withValue.contains(name);
-    return withValue.contains(name) || flags.contains(name);
+    return eq < 0 ? name : name.left(eq);
 }
 
 EarlyExit mistake(const QString &what)
@@ -78,35 +91,45 @@ EarlyExit mistake(const QString &what)
 
 std::optional<EarlyExit> handleOptions(const QStringList &arguments)
 {
-    int names = 0;
-    bool optionsEnded = false;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString &a = arguments.at(i);
-        // "--" ends the options: what follows are names, dashes or not.
-        if (a == QLatin1String("--") && !optionsEnded) {
-            optionsEnded = true;
-            continue;
+    QCommandLineParser parser;
+    // One dash or two: "-style fusion" is Qt's word as much as "--style=fusion".
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    parser.addOptions({help, version});
+    for (const QString &name : QT_WITH_VALUE)
+        parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("value")));
+    for (const QString &name : QT_FLAGS)
+        parser.addOption(QCommandLineOption(name));
+    const bool parsed = parser.parse(arguments);
+
+    // The help and the version are answered even beside a mistake.
+    if (parser.isSet(help))
+        return EarlyExit{0, helpText(), QString()};
+    if (parser.isSet(version))
+        return EarlyExit{0, QStringLiteral("Quillon " QUILLON_VERSION_TEXT "\n"), QString()};
+    if (!parsed) {
+        // The words before "--" are the ones read as options.
+        const qsizetype end = arguments.indexOf(QStringLiteral("--"), 1);
+        const QStringList words = arguments.mid(1, end < 0 ? -1 : end - 1);
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            for (const QString &w : words)
+                if (w.size() > 1 && w.startsWith(QLatin1Char('-')) && optionName(w) == unknown.first())
+                    return mistake(QStringLiteral("unknown option '") + w + QStringLiteral("'"));
         }
-        if (optionsEnded) {
-            if (++names > 1)
-                qCDebug(lcConfig) << "ignored on the command line:" << a;
-            continue;
-        }
-        if (a == QLatin1String("-h") || a == QLatin1String("--help"))
-            return EarlyExit{0, helpText(), QString()};
-        if (a == QLatin1String("-v") || a == QLatin1String("--version"))
-            return EarlyExit{0, QStringLiteral("Quillon " QUILLON_VERSION_TEXT "\n"), QString()};
-        bool takesValue = false;
-        if (a.size() > 1 && a.startsWith(QLatin1Char('-'))) {
-            if (!isQtOption(a, &takesValue))
-                return mistake(QStringLiteral("unknown option '") + a + QStringLiteral("'"));
-            if (takesValue && ++i >= arguments.size())
-                return mistake(QStringLiteral("option '") + a + QStringLiteral("' needs a value"));
-            continue;
-        }
-        // Words after the configuration file are ignored, as they always were.
-        if (++names > 1)
-            qCDebug(lcConfig) << "ignored on the command line:" << a;
+        // An option that wants a value can only miss it at the end.
+        if (!words.isEmpty() && QT_WITH_VALUE.contains(optionName(words.last())) &&
+            !words.last().contains(QLatin1Char('=')))
+            return mistake(QStringLiteral("option '") + words.last() + QStringLiteral("' needs a value"));
+        for (const QString &w : words)
+            if (w.startsWith(QLatin1Char('-')) && w.contains(QLatin1Char('=')) && QT_FLAGS.contains(optionName(w)))
+                return mistake(QStringLiteral("option '") + w + QStringLiteral("' takes no value"));
+        return mistake(parser.errorText());
     }
+    // Words after the configuration file are ignored, as they always were.
+    const QStringList names = parser.positionalArguments();
+    for (qsizetype i = 1; i < names.size(); ++i)
+        qCDebug(lcConfig) << "ignored on the command line:" << names.at(i);
     return std::nullopt;
 }

@@ -34,10 +34,8 @@ QStringList siteConfigDirs()
         dirs << named;
     dirs << QCoreApplication::applicationDirPath();
     QString system = qEnvironmentVariable("XDG_CONFIG_DIRS");
-#ifndef Q_OS_WIN
     if (system.isEmpty())
-        system = QStringLiteral("/etc/xdg"); // Windows has no such default
-#endif
+        system = defaultSystemConfigDirs();
     for (const QString &dir : system.split(QDir::listSeparator(), Qt::SkipEmptyParts))
         dirs << dir + QStringLiteral("/quillon");
     return dirs;
@@ -88,14 +86,28 @@ bool hasClearCaseDialogs()
     return hasClearCaseExplorer(); // both come with ClearCase on Windows only
 }
 
+QString defaultSystemConfigDirs()
+{
+#ifdef Q_OS_WIN
+    return QString(); // Windows has no such folders
+#else
+    return QStringLiteral("/etc/xdg");
+#endif
+}
+
+QString defaultUncRoot()
+{
+#ifdef Q_OS_WIN
+    return QString(); // Windows reaches UNC paths itself
+#else
+    return QStringLiteral("/net");
+#endif
+}
+
 QString uncRoot()
 {
     const QString root = qEnvironmentVariable("QUILLON_UNC_ROOT");
-#ifdef Q_OS_WIN
-    return root; // Windows reaches UNC paths itself
-#else
-    return root.isEmpty() ? QStringLiteral("/net") : root;
-#endif
+    return root.isEmpty() ? defaultUncRoot() : root;
 }
 
 QString toLocalPath(const QString &built)
@@ -112,12 +124,44 @@ QString toLocalPath(const QString &built)
     return QString(built).replace(QLatin1Char('\\'), QLatin1Char('/'));
 }
 
+QString shownPath(const QString &built)
+{
+    return QDir::toNativeSeparators(toLocalPath(built));
+}
+
 QString shellLine(const QStringList &words)
 {
+    QStringList quoted;
+#ifdef Q_OS_WIN
+    // As a Windows program reads its command line: a word with blanks, a
+    // double quote or one of cmd's own characters goes in double quotes;
+    // inside them a double quote is \", and backslashes before one are
+    // doubled.
+    static const QRegularExpression plain(QStringLiteral("^[^\\s\"&|<>^()]+$"));
+    for (const QString &w : words) {
+        if (plain.match(w).hasMatch()) {
+            quoted << w;
+            continue;
+        }
+        QString q = QStringLiteral("\"");
+        qsizetype backslashes = 0;
+        for (const QChar c : w) {
+            if (c == QLatin1Char('\\')) {
+                ++backslashes;
+            } else {
+                if (c == QLatin1Char('"'))
+                    q += QString(backslashes + 1, QLatin1Char('\\'));
+                backslashes = 0;
+            }
+            q += c;
+        }
+        q += QString(backslashes, QLatin1Char('\\')) + QLatin1Char('"');
+        quoted << q;
+    }
+#else
     // Only these need no quotes; anything else goes in single quotes, a
     // single quote itself as '\''.
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_@%+=:,./-]+$"));
-    QStringList quoted;
     for (const QString &w : words) {
         if (plain.match(w).hasMatch())
             quoted << w;
@@ -125,6 +169,7 @@ QString shellLine(const QStringList &words)
             quoted << QLatin1Char('\'') + QString(w).replace(QLatin1Char('\''), QStringLiteral("'\\''")) +
                           QLatin1Char('\'');
     }
+#endif
     return quoted.join(QLatin1Char(' '));
 }
 

@@ -23,6 +23,9 @@ QStringList siteConfigDirs();
 // The first of them that holds the file; when none does, the last one
 // looked in (where its absence is reported).
 QString siteConfigDir(const QString &fileName);
+// The system configuration folders when XDG_CONFIG_DIRS is not set
+// (/etc/xdg; on Windows none).
+QString defaultSystemConfigDirs();
 
 // The platform's own programs where the site names none: the editor that
 // opens a text file, the SSH client's file name; whether ClearCase's
@@ -37,14 +40,20 @@ bool hasClearCaseDialogs();
 // else /net (the automounter's hosts map). On Windows empty unless set:
 // UNC paths are then used as they are.
 QString uncRoot();
+// The UNC root when QUILLON_UNC_ROOT is not set (/net; on Windows none).
+QString defaultUncRoot();
 
 // A built path as the file system knows it: "\\HOST\a\b" becomes
 // "<unc root>/HOST/a/b", other backslashes become slashes (on Windows
 // without a UNC root, the path as it is).
 QString toLocalPath(const QString &built);
+// A built path as a message shows it to the user: where the file is on
+// this system, in the platform's separators.
+QString shownPath(const QString &built);
 
 // Words joined into one line for the platform's shell: a word that the
-// shell would split or read otherwise is quoted.
+// shell would split or read otherwise is quoted (as sh reads it; on
+// Windows, as a program reads its command line, in double quotes).
 QString shellLine(const QStringList &words);
 
 // The login name as the platform reports it (spaces not yet removed).

@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 #include "base/files.h"
+#include "base/platform.h"
 #include "site/site_paths.h"
 
 bool check_required_files(QString &msg, const ConfigRecord &rec, const QString &activeSshCmd,
@@ -23,15 +24,15 @@ bool check_required_files(QString &msg, const ConfigRecord &rec, const QString &
         const QString configDir = site.kestrelConfigDir();
 
         if (!exists(ssh_client, false)) {
-            msg = QStringLiteral("Required file missing --> ") + ssh_client;
+            msg = QStringLiteral("Required file missing --> ") + platform::shownPath(ssh_client);
             return false;
         }
         if (!exists(kestrel, false)) {
-            msg = QStringLiteral("Required file MISSING --> ") + kestrel;
+            msg = QStringLiteral("Required file MISSING --> ") + platform::shownPath(kestrel);
             return false;
         }
         if (!exists(configDir, true)) {
-            msg = QStringLiteral("Required Directory missing --> ") + configDir;
+            msg = QStringLiteral("Required Directory missing --> ") + platform::shownPath(configDir);
             return false;
         }
         return true;

@@ -171,10 +171,9 @@ void frmMain::finishCreation(const QString &created)
                     MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Finished..."));
         return;
     }
-    for (int i = 0; i < ui->myViewsList->count(); ++i) {
-        if (ui->myViewsList->item(i)->text() == created)
-            ui->myViewsList->setCurrentRow(i);
-    }
+    if (const auto rows = ui->myViewsList->findItems(created, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        !rows.isEmpty())
+        ui->myViewsList->setCurrentItem(rows.last());
     showMessage(QStringLiteral("Success: the view --> ") + created + CRLF +
                     QStringLiteral("has been created."),
                 MsgIcon::Information, MsgButtons::Ok, QStringLiteral("Finished..."));

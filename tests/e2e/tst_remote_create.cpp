@@ -195,7 +195,7 @@ private slots:
 
         const QString failure = "Failed: Could not create the view\r\n--> " + tag +
                                 "\r\n\r\nMake sure that you typed in the correct password";
-        const QString missing = "(gcsv): File does not exist --> \\\\vobhost" + configured(m_out);
+        const QString missing = "(gcsv): File does not exist --> " + site->share(m_out.mid(1));
         QStringList expected;
         if (made)
             expected << "Success: the view --> " + tag + "\r\nhas been created.";

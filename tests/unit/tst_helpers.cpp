@@ -103,13 +103,13 @@ private slots:
         RequiredFilesProblems problems;
         QString msg;
         QVERIFY(!check_required_files(msg, rec, rec.SSH_CMD, problems));
-        QCOMPARE(msg, "Required file missing --> " + d.path() + "\\ssh\\plink-x86.exe");
+        QCOMPARE(msg, "Required file missing --> " + QDir::toNativeSeparators(d.path() + "/ssh/plink-x86.exe"));
         QVERIFY(touch(d.filePath("ssh/plink-x86.exe")));
         QVERIFY(!check_required_files(msg, rec, rec.SSH_CMD, problems));
-        QCOMPARE(msg, "Required file MISSING --> \\\\khost\\k\\home\\kestrel");
+        QCOMPARE(msg, "Required file MISSING --> " + QDir::toNativeSeparators(d.path() + "/khost/k/home/kestrel"));
         QVERIFY(touch(d.filePath("khost/k/home/kestrel")));
         QVERIFY(!check_required_files(msg, rec, rec.SSH_CMD, problems));
-        QCOMPARE(msg, "Required Directory missing --> \\\\khost\\k\\config");
+        QCOMPARE(msg, "Required Directory missing --> " + QDir::toNativeSeparators(d.path() + "/khost/k/config"));
         QVERIFY(d.mkpath("khost/k/config"));
         msg.clear();
         QVERIFY(check_required_files(msg, rec, rec.SSH_CMD, problems) && msg.isEmpty());

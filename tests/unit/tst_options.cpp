@@ -62,6 +62,7 @@ private slots:
             {{"--frobnicate"}, "quillon: unknown option '--frobnicate'\n"},
             {{"-x", "site.cfg"}, "quillon: unknown option '-x'\n"},
             {{"site.cfg", "-style"}, "quillon: option '-style' needs a value\n"},
+            {{"-reverse=yes"}, "quillon: option '-reverse=yes' takes no value\n"},
         };
         for (const auto &c : cases) {
             const auto e = options(c.words);

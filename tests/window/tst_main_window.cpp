@@ -153,7 +153,7 @@ private slots:
         m_window = m_site->open("absent.cfg");
         // Looked for beside QUILLON_PROGRAM_DIR, the program, then the system folders: the last is named.
         QCOMPARE(msgs.shown,
-                 (QList<Msg>{{"File does not exist --> " + m_site->root() + "/xdg/quillon\\absent.cfg",
+                 (QList<Msg>{{"File does not exist --> " + QDir::toNativeSeparators(m_site->root() + "/xdg/quillon/absent.cfg"),
                               MsgIcon::Critical}}));
         QCOMPARE(AppGlobals().config.CFG_FILE, "qn.cfg");
         msgs.clear();
@@ -166,7 +166,7 @@ private slots:
         QVERIFY(QFile::link(target, m_site->programDir() + "/refused.cfg"));
         m_window = m_site->open("refused.cfg");
         QCOMPARE(msgs.shown, (QList<Msg>{{"Error processing config file --> " + m_site->programDir() +
-                                              "\\refused.cfg:: " + probe.errorString(),
+                                              "/refused.cfg:: " + probe.errorString(),
                                           MsgIcon::Critical}}));
     }
 

@@ -11,10 +11,6 @@
 #include <QPlainTextEdit>
 #include <QtTest>
 
-namespace {
-const QString UNC_DIR = QStringLiteral("\\\\vobhost\\ccstorage\\utils\\kestrel\\config");
-} // namespace
-
 class TestTemplatesWindow : public QObject {
     Q_OBJECT
 
@@ -23,6 +19,12 @@ class TestTemplatesWindow : public QObject {
 
     Gui &gui() { return site->gui(); }
     template <typename W = QWidget> W *find(const char *name) { return gui().find<W>(name); }
+
+    // A project's template folder as messages show it.
+    QString shown(const QString &project) const
+    {
+        return QDir::toNativeSeparators(site->share("ccstorage/utils/kestrel/config/" + project));
+    }
 
     // An interop site starting in interop mode (so the user-name mapping is offered), with extra lines.
     void open(const QStringList &extra = {})
@@ -77,7 +79,7 @@ private slots:
         }
         gui().click("viewBut");
         QCOMPARE(msgs.shown,
-                 (QList<Msg>{{"ERROR: Directory not exist --> " + UNC_DIR + "\\ghost", MsgIcon::Critical},
+                 (QList<Msg>{{"ERROR: Directory not exist --> " + shown("ghost"), MsgIcon::Critical},
                              {"You must first selecct a project", MsgIcon::Information}}));
         msgs.clear();
     }
@@ -196,7 +198,7 @@ private slots:
             QFile::setPermissions(site->share("ccstorage/utils/kestrel/config/alpha"),
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
-        QCOMPARE(msgs.shown, (QList<Msg>{{"Error reading config directory --> " + UNC_DIR + "\\alpha",
+        QCOMPARE(msgs.shown, (QList<Msg>{{"Error reading config directory --> " + shown("alpha"),
                                           MsgIcon::Critical}}));
         QVERIFY(find<QPlainTextEdit>("descTxt")->toPlainText().isEmpty() && find("txtMsg")->isHidden());
         QCOMPARE(gui().items("viewsList").size(), 0);

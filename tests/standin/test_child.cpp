@@ -1,0 +1,81 @@
+// A child program for the process tests, built with Qt Core alone so that it
+// runs wherever the program does (Windows under Wine included). Its steps
+// come first, then "--", then the words under test:
+//   test-child STEP... -- WORD...
+// The steps, done in order:
+//   args=FILE       write every word as "[word]" to FILE
+//   stdin=FILE      add "got" and the first line of standard input to FILE
+//   secret=FILE     add what the file named by the first word holds, then
+//                   this program's command line and its environment, to FILE
+//   out=TEXT        a line on standard output (err=TEXT: on standard error)
+//   sleep=MS        wait
+//   touch=FILE      make FILE
+//   waitfor=FILE    wait until FILE exists
+//   later=GO,ENDED  a copy of this program, started to run on after this one
+//                   ends with this one's output, waits for GO and makes ENDED
+//   exit=N          end with status N
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QThread>
+
+#include <cstdio>
+
+namespace {
+void append(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::Append))
+        f.write(bytes);
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList all = QCoreApplication::arguments().mid(1);
+    const qsizetype end = all.indexOf(QStringLiteral("--"));
+    const QStringList steps = all.mid(0, end < 0 ? all.size() : end);
+    const QStringList words = end < 0 ? QStringList() : all.mid(end + 1);
+    for (const QString &step : steps) {
+        const qsizetype eq = step.indexOf(QLatin1Char('='));
+        const QString op = step.left(eq), value = eq < 0 ? QString() : step.mid(eq + 1);
+        if (op == QLatin1String("args")) {
+            QByteArray text;
+            for (const QString &w : words)
+                text += '[' + w.toUtf8() + ']';
+            append(value, text);
+        } else if (op == QLatin1String("stdin")) {
+            char line[256] = {};
+            if (!std::fgets(line, sizeof line, stdin))
+                line[0] = '\0';
+            append(value, "got" + QByteArray(line).trimmed() + '\n');
+        } else if (op == QLatin1String("secret")) {
+            QFile channel(words.value(0));
+            const QByteArray secret = channel.open(QIODevice::ReadOnly) ? channel.readAll() : QByteArray();
+            append(value, secret + '\n' + all.join(QLatin1Char(' ')).toUtf8() + '\n' +
+                              QProcessEnvironment::systemEnvironment().toStringList().join(QLatin1Char('\n')).toUtf8());
+        } else if (op == QLatin1String("out") || op == QLatin1String("err")) {
+            std::fputs((value + QLatin1Char('\n')).toLocal8Bit().constData(), op == QLatin1String("out") ? stdout : stderr);
+            std::fflush(op == QLatin1String("out") ? stdout : stderr);
+        } else if (op == QLatin1String("sleep")) {
+            QThread::msleep(value.toULong());
+        } else if (op == QLatin1String("touch")) {
+            append(value, QByteArray());
+        } else if (op == QLatin1String("waitfor")) {
+            while (!QFile::exists(value))
+                QThread::msleep(50);
+        } else if (op == QLatin1String("later")) {
+            const QStringList files = value.split(QLatin1Char(','));
+            QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                    {QStringLiteral("waitfor=") + files.value(0), QStringLiteral("touch=") + files.value(1)});
+        } else if (op == QLatin1String("exit")) {
+            return value.toInt();
+        } else {
+            std::fprintf(stderr, "test-child: unknown step %s\n", qPrintable(step));
+            return 125;
+        }
+    }
+    return 0;
+}
