@@ -1,7 +1,6 @@
 // "Create View" in local mode against the simulator and the Kestrel stand-in, and the early ways out.
 #include "base/command_log.h"
-#include "support/recorder.h"
-#include "support/site.h"
+#include "support/window_test.h"
 #include "ui/appglobals.h"
 #include "ui/frmMain.h"
 
@@ -10,11 +9,9 @@
 #include <QTimer>
 #include <QtTest>
 
-class TestCreateView : public QObject {
+class TestCreateView : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TestSite> site;
-    MessageRecorder msgs;
     frmMain *w = nullptr;
     QStringList files; // the templates in list order
 

@@ -3,8 +3,7 @@
 // the platform's own defaults.
 
 #include "base/platform.h"
-#include "support/recorder.h"
-#include "support/site.h"
+#include "support/window_test.h"
 #include "ui/appglobals.h"
 #include "ui/frmHelp.h"
 #include "ui/frmMain.h"
@@ -40,14 +39,10 @@ QMap<QChar, QLabel *> mnemonics(QWidget *window)
 }
 } // namespace
 
-class TestDesktop : public QObject {
+class TestDesktop : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TestSite> site;
-    MessageRecorder rec;
     frmMain *window = nullptr;
-
-    Gui &gui() { return site->gui(); }
 
     // Alt+key on each visible label's key focuses its buddy; no key is a menu's.
     void pressEachKey()
@@ -78,7 +73,7 @@ private slots:
     void cleanup()
     {
         site.reset();
-        rec.clear();
+        msgs.clear();
     }
 
     void screenReader_readsTheTextsThatMatter()

@@ -1,8 +1,7 @@
 // "My Existing View(s):" driven as a user does: the listing, the refusals and ClearCase's errors, a
 // listing failing part-way, the confirmed removal, the view detail.
 
-#include "support/recorder.h"
-#include "support/site.h"
+#include "support/window_test.h"
 #include "ui/appglobals.h"
 #include "ui/frmMain.h"
 #include "ui/frmViewDetail.h"
@@ -10,13 +9,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-class TestExistingViews : public QObject {
+class TestExistingViews : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TestSite> site;
-    MessageRecorder rec;
-
-    Gui &gui() { return site->gui(); }
     QStringList mine() { return gui().items("myViewsList"); }
 
 private slots:
@@ -36,12 +31,12 @@ private slots:
         // The user's name anywhere in the tag, in any case, once, sorted ignoring case; the first selected.
         QCOMPARE(mine(), (QStringList{"jdoe__dev", "jdoe__snap", "jdoe_old", "Zz_JDoe"}));
         QCOMPARE(gui().find<QListWidget>("myViewsList")->currentRow(), 0);
-        QCOMPARE(rec.shown, QList<Msg>());
+        QCOMPARE(msgs.shown, QList<Msg>());
     }
     void cleanup()
     {
         site.reset();
-        rec.clear();
+        msgs.clear();
     }
 
     // Before a project is chosen the user is not known; an empty region and an unknown one refuse.
@@ -59,11 +54,11 @@ private slots:
             gui().click("butBack");
             gui().click("refreshBut");
         }
-        QCOMPARE(rec.shown, (QList<Msg>{{"First select a project from the project \r\npull-down menu.  "
-                                         "Warning: User is not identified yet.\r\n",
-                                         MsgIcon::Exclamation},
-                                        {"Region is not specified or unknown", MsgIcon::Exclamation},
-                                        {"ClearTool returned error: Unknown region \"Mars\"." + LOG_HINT}}));
+        QCOMPARE(msgs.shown, (QList<Msg>{{"First select a project from the project \r\npull-down menu.  "
+                                          "Warning: User is not identified yet.\r\n",
+                                          MsgIcon::Exclamation},
+                                         {"Region is not specified or unknown", MsgIcon::Exclamation},
+                                         {"ClearTool returned error: Unknown region \"Mars\"." + LOG_HINT}}));
         QCOMPARE(mine(), QStringList());
     }
 
@@ -84,8 +79,8 @@ private slots:
         AppGlobals().tag_user = AppGlobals().unix_user = "jdoe"; // as a project load leaves them
         gui().click("refreshBut");
         QCOMPARE(mine(), (QStringList{"jdoe__a", "jdoe__b"}));
-        QCOMPARE(rec.shown, (QList<Msg>{{"ClearTool returned error: Unable to contact the registry server." +
-                                         LOG_HINT}}));
+        QCOMPARE(msgs.shown, (QList<Msg>{{"ClearTool returned error: Unable to contact the registry server." +
+                                          LOG_HINT}}));
     }
 
     // No keeps the view; once removed, its template's marker says so. A removal that ClearCase refuses
@@ -94,23 +89,23 @@ private slots:
     void removal_onYesOnly_refusedRemovalWarnsAndRefreshes()
     {
         gui().select("myViewsList", "jdoe__dev");
-        rec.answers << MsgAnswer::No << MsgAnswer::Yes;
+        msgs.answers << MsgAnswer::No << MsgAnswer::Yes;
         gui().click("removeViewBut");
         QVERIFY(site->tagExists("jdoe__dev"));
         gui().click("removeViewBut");
         QVERIFY(!site->tagExists("jdoe__dev"));
         QCOMPARE(gui().items("viewStatusList"), QStringList{"U"});
 
-        rec.clear();
+        msgs.clear();
         gui().select("myViewsList", "jdoe_old");
         site->cleartool({"rmview", "-tag", "jdoe_old"});
-        rec.answers.enqueue(MsgAnswer::Yes);
+        msgs.answers.enqueue(MsgAnswer::Yes);
         gui().click("removeViewBut");
-        QCOMPARE(rec.shown.size(), 2);
-        QCOMPARE(rec.shown[1], (Msg{"Warning::No matching entries found for view tag \"jdoe_old\".\r\n"
-                                    "Coult not remove view..." +
-                                        LOG_HINT,
-                                    MsgIcon::Exclamation, MsgButtons::Ok, "Warning..."}));
+        QCOMPARE(msgs.shown.size(), 2);
+        QCOMPARE(msgs.shown[1], (Msg{"Warning::No matching entries found for view tag \"jdoe_old\".\r\n"
+                                     "Coult not remove view..." +
+                                         LOG_HINT,
+                                     MsgIcon::Exclamation, MsgButtons::Ok, "Warning..."}));
         QVERIFY(!mine().contains("jdoe_old"));
     }
 
@@ -135,14 +130,14 @@ private slots:
         gui().doubleClick("myViewsList", "jdoe__dev");
         QVERIFY(d.mainLabel()->text().contains("Is Active: True\r\nIs Snapshot: False\r\n"));
         QVERIFY(!d.detailTxt(0)->toPlainText().contains("SNAP_LABEL"));
-        QCOMPARE(rec.shown, QList<Msg>());
+        QCOMPARE(msgs.shown, QList<Msg>());
         // A tag removed behind the program's back: an error, the previous view stays shown.
         const QString shown = d.mainLabel()->text();
         site->cleartool({"rmview", "-tag", "jdoe_old"});
         gui().select("myViewsList", "jdoe_old");
         gui().click("detailBut");
-        QCOMPARE(rec.shown, (QList<Msg>{{"Failed to get information on view --> jdoe_old" + LOG_HINT,
-                                         MsgIcon::Critical, MsgButtons::Ok, "Error Encountered..."}}));
+        QCOMPARE(msgs.shown, (QList<Msg>{{"Failed to get information on view --> jdoe_old" + LOG_HINT,
+                                          MsgIcon::Critical, MsgButtons::Ok, "Error Encountered..."}}));
         QCOMPARE(d.mainLabel()->text(), shown);
     }
 };

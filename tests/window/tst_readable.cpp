@@ -2,8 +2,7 @@
 // light, a dark and a high-contrast palette; what the markers and the note say reaches screen readers
 // through the accessibility interface; Escape leaves the configuration panel.
 
-#include "support/recorder.h"
-#include "support/site.h"
+#include "support/window_test.h"
 #include "ui/colours.h"
 #include "ui/frmMain.h"
 
@@ -15,14 +14,8 @@
 #include <QStyleFactory>
 #include <QtTest>
 
-class TestReadable : public QObject {
+class TestReadable : public WindowTest {
     Q_OBJECT
-
-    std::unique_ptr<TestSite> site;
-    MessageRecorder msgs;
-
-    Gui &gui() { return site->gui(); }
-    template <typename W = QWidget> W *find(const char *name) { return gui().find<W>(name); }
 
     void open()
     {

@@ -3,8 +3,7 @@
 // the hint in the empty list, where the note lies, the project box taking a
 // real click), and the note's behaviour under the mouse.
 
-#include "support/recorder.h"
-#include "support/site.h"
+#include "support/window_test.h"
 #include "ui/appglobals.h"
 #include "ui/frmMain.h"
 
@@ -16,15 +15,11 @@
 
 #include <memory>
 
-class TestStart : public QObject {
+class TestStart : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TestSite> m_site;
     frmMain *m_window = nullptr;
-    MessageRecorder m_msgs;
 
-    Gui &gui() { return m_site->gui(); }
-    template <typename W = QWidget> W *find(const char *name) { return gui().find<W>(name); }
     QRect inWindow(const QWidget *w) { return gui().inWindow(w); }
     QRect note() { return inWindow(find("txtMsg")); }
 
@@ -32,8 +27,8 @@ class TestStart : public QObject {
     void start(bool ntOnly)
     {
         qputenv("CLEARCASE_PRIMARY_GROUP", "r6000");
-        m_site->writeConfig("qn.cfg", TestSite::configLines(true, {ntOnly ? "NT_ONLY=true" : "NT_ONLY=false"}));
-        m_window = m_site->open();
+        site->writeConfig("qn.cfg", TestSite::configLines(true, {ntOnly ? "NT_ONLY=true" : "NT_ONLY=false"}));
+        m_window = site->open();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
     }
 
@@ -54,20 +49,20 @@ private slots:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void init()
     {
-        m_msgs.clear();
-        m_site = std::make_unique<TestSite>();
+        msgs.clear();
+        site = std::make_unique<TestSite>();
         for (const char *name : {"dev", "int", "rel", "test", "zeta"})
-            m_site->addTemplate("r6000", name, {"element * /main/LATEST"});
+            site->addTemplate("r6000", name, {"element * /main/LATEST"});
         // Every template's view is active, so that the note is shown for whichever row comes first.
         QStringList views{"Windows|jdoe__old|p||dynamic|jdoe"};
         for (const char *name : {"dev", "int", "rel", "test", "zeta"})
             views << QStringLiteral("Windows|jdoe__%1|p||active|jdoe").arg(QLatin1String(name));
-        m_site->importViews(views);
+        site->importViews(views);
     }
     void cleanup()
     {
-        m_site.reset();
-        QCOMPARE(m_msgs.shown, QList<Msg>());
+        site.reset();
+        QCOMPARE(msgs.shown, QList<Msg>());
     }
 
     void preselectedStart_data()
@@ -117,7 +112,7 @@ private slots:
         QCOMPARE(m_window->childAt(combo->mapTo(m_window, combo->rect().center())), combo->lineEdit());
         QTest::mouseClick(combo->lineEdit(), Qt::LeftButton, {}, combo->lineEdit()->rect().center());
         QTRY_VERIFY(combo->lineEdit()->hasFocus());
-        m_site->pick("r6000");
+        site->pick("r6000");
         QTRY_COMPARE(gui().items("myViewsList").size(), 6);
         QVERIFY(!hint->isVisible());
         QCOMPARE(Gui::accessible(find("myViewsList"), QAccessible::Description),
@@ -132,7 +127,7 @@ private slots:
     void note_hiddenByTheMouse_clicksReachTheRows()
     {
         start(true);
-        m_site->pick("r6000");
+        site->pick("r6000");
         auto *txtMsg = find<QPlainTextEdit>("txtMsg");
         auto *list = find<QListWidget>("viewsList");
         const auto showNote = [&] {

@@ -2,8 +2,7 @@
 // user behind the tags, the first choice re-reading the configuration, the notes and the read-only
 // box, the bounded display, the editor, and the failures a user is told of.
 
-#include "support/recorder.h"
-#include "support/site.h"
+#include "support/window_test.h"
 #include "ui/appglobals.h"
 #include "ui/frmMain.h"
 
@@ -11,14 +10,8 @@
 #include <QPlainTextEdit>
 #include <QtTest>
 
-class TestTemplatesWindow : public QObject {
+class TestTemplatesWindow : public WindowTest {
     Q_OBJECT
-
-    std::unique_ptr<TestSite> site;
-    MessageRecorder msgs;
-
-    Gui &gui() { return site->gui(); }
-    template <typename W = QWidget> W *find(const char *name) { return gui().find<W>(name); }
 
     // A project's template folder as messages show it.
     QString shown(const QString &project) const

@@ -4,8 +4,7 @@
 
 #include "base/command_log.h"
 #include "base/platform.h"
-#include "support/recorder.h"
-#include "support/site.h"
+#include "support/window_test.h"
 #include "ui/appglobals.h"
 #include "ui/frmMain.h"
 #include "ui/frmTable.h"
@@ -19,7 +18,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#define QCOMPARE_SHOWN(n) QVERIFY2(rec.shown.size() == (n), qPrintable(rec.texts().join("\n----\n")))
+#define QCOMPARE_SHOWN(n) QVERIFY2(msgs.shown.size() == (n), qPrintable(msgs.texts().join("\n----\n")))
 
 namespace {
 // The commands run since the log was last cleared, as shown.
@@ -46,13 +45,8 @@ QStringList rowsOf(const frmTable &table)
 }
 } // namespace
 
-class TestViewCare : public QObject {
+class TestViewCare : public WindowTest {
     Q_OBJECT
-
-    std::unique_ptr<TestSite> site;
-    MessageRecorder rec;
-
-    Gui &gui() { return site->gui(); }
 
     // Runs a click that opens a modal window; look() sees it before it is closed.
     void whileModal(const std::function<void()> &click, const std::function<void(QWidget *)> &look)
@@ -87,7 +81,7 @@ class TestViewCare : public QObject {
     {
         if (knobs)
             site->setKnobs(knobs);
-        rec.answers.append(answers);
+        msgs.answers.append(answers);
         gui().select("myViewsList", tag);
         gui().click("removeViewBut");
     }
@@ -122,13 +116,13 @@ private slots:
         site->open();
         site->pick("r6000");
         commandlog::clear();
-        rec.clear();
+        msgs.clear();
     }
     void cleanup()
     {
         site.reset();
-        rec.clear();
-        rec.answers.clear();
+        msgs.clear();
+        msgs.answers.clear();
     }
 
     // The question says what would be lost and keeps the view unless Remove is chosen; the checkouts
@@ -147,12 +141,12 @@ private slots:
         const Msg asked{question, MsgIcon::Exclamation, MsgButtons::RemoveKeepShow, "Warning..."};
         gui().select("myViewsList", "jdoe__work");
         gui().click("removeViewBut"); // no answer: the safe one, Keep
-        QCOMPARE(rec.shown, QList<Msg>{asked});
+        QCOMPARE(msgs.shown, QList<Msg>{asked});
         QVERIFY(site->tagExists("jdoe__work"));
         QVERIFY(!commandsRun().join('\n').contains("rmview"));
 
-        rec.clear();
-        rec.answers << MsgAnswer::ShowCheckouts << MsgAnswer::Remove;
+        msgs.clear();
+        msgs.answers << MsgAnswer::ShowCheckouts << MsgAnswer::Remove;
         QStringList listed;
         whileModal([&] { gui().click("removeViewBut"); },
                    [&](QWidget *modal) {
@@ -163,7 +157,7 @@ private slots:
         QCOMPARE(listed.size(), 7);
         QCOMPARE(listed[0], "/vobs/app/src/file_0001.c | reserved");
         QCOMPARE(listed[3], "/vobs/tools/src/file_0004.c | unreserved");
-        QCOMPARE(rec.shown, (QList<Msg>{asked, asked}));
+        QCOMPARE(msgs.shown, (QList<Msg>{asked, asked}));
         QVERIFY(!site->tagExists("jdoe__work"));
         const QStringList run = commandsRun();
         const qsizetype end = run.indexOf("cleartool endview -server jdoe__work");
@@ -172,12 +166,12 @@ private slots:
 
         // A snapshot view with nothing checked out: the plain question; its view-private files are
         // not asked for (ClearCase cannot list them there).
-        rec.clear();
+        msgs.clear();
         commandlog::clear();
         removeAs("jdoe__snap", {MsgAnswer::Yes});
-        QCOMPARE(rec.shown, (QList<Msg>{{"You are about to permanently remove view\r\n--> jdoe__snap\r\n\r\n"
-                                         ">>> Are you sure you want to do this?",
-                                         MsgIcon::Exclamation, MsgButtons::YesNo, "Warning..."}}));
+        QCOMPARE(msgs.shown, (QList<Msg>{{"You are about to permanently remove view\r\n--> jdoe__snap\r\n\r\n"
+                                          ">>> Are you sure you want to do this?",
+                                          MsgIcon::Exclamation, MsgButtons::YesNo, "Warning..."}}));
         QVERIFY(!commandsRun().join('\n').contains("lsprivate"));
         QVERIFY(commandsRun().contains("cleartool rmview -tag jdoe__snap"));
         QVERIFY(!site->tagExists("jdoe__snap"));
@@ -190,14 +184,14 @@ private slots:
         site->importViews({"Windows|carl__jdoe_pair|p8|vobhost|active,checkouts=2|carl"});
         gui().click("refreshBut");
         for (const QString &tag : {QStringLiteral("carl__jdoe_pair"), QStringLiteral("carl__jdoe_help")}) {
-            rec.clear();
+            msgs.clear();
             commandlog::clear();
             gui().select("myViewsList", tag);
             gui().click("removeViewBut");
-            QCOMPARE(rec.shown, (QList<Msg>{{"View --> " + tag +
-                                                 " belongs to carl, not to you (jdoe).\r\n"
-                                                 "Only its owner can remove it. Nothing was changed.",
-                                             MsgIcon::Exclamation, MsgButtons::Ok, "Warning..."}}));
+            QCOMPARE(msgs.shown, (QList<Msg>{{"View --> " + tag +
+                                                  " belongs to carl, not to you (jdoe).\r\n"
+                                                  "Only its owner can remove it. Nothing was changed.",
+                                              MsgIcon::Exclamation, MsgButtons::Ok, "Warning..."}}));
             QVERIFY(site->tagExists(tag));
             for (const QString &c : commandsRun())
                 QVERIFY2(c.startsWith("cleartool ls"), qPrintable(c));
@@ -213,20 +207,20 @@ private slots:
         site->open();
         site->pick("r6000");
         qunsetenv("QUILLON_CLEARTOOL_TIMEOUT");
-        rec.answers << MsgAnswer::ShowCheckouts << MsgAnswer::Remove;
+        msgs.answers << MsgAnswer::ShowCheckouts << MsgAnswer::Remove;
         gui().select("myViewsList", "jdoe__work");
         whileModal([&] { gui().click("removeViewBut"); }, [&](QWidget *) { QTest::qWait(1500); });
         QCOMPARE_SHOWN(2);
-        QCOMPARE(rec.shown[1].buttons, MsgButtons::RemoveKeepShow);
+        QCOMPARE(msgs.shown[1].buttons, MsgButtons::RemoveKeepShow);
         QVERIFY(!site->tagExists("jdoe__work"));
 
-        rec.clear();
+        msgs.clear();
         SKIP_UNLESS_SHELL_SCRIPTS_RUN(); // the rest edits with an sh script
         useEditor("sleep 1.5; printf 'element * /main/0\\n' > \"$1\"");
         openDetail("jdoe__clean");
-        rec.answers << MsgAnswer::Yes;
+        msgs.answers << MsgAnswer::Yes;
         editCs();
-        QCOMPARE(rec.texts(), QStringList{"Set config spec for view \"jdoe__clean\"?"});
+        QCOMPARE(msgs.texts(), QStringList{"Set config spec for view \"jdoe__clean\"?"});
         QCOMPARE(site->cleartool({"catcs", "-tag", "jdoe__clean"}), "element * /main/0\n");
     }
 
@@ -236,12 +230,12 @@ private slots:
     {
         removeAs("jdoe__clean", {MsgAnswer::Yes}, "CCSIM_DIE_AFTER=rmview\n");
         QCOMPARE_SHOWN(2);
-        QCOMPARE(rec.shown[1], (Msg{"The answer to the removal of view --> jdoe__clean was lost:\r\n"
-                                    "cleartool ended before it answered: rmview -tag jdoe__clean\r\n\r\n"
-                                    "ClearCase, asked again, shows it was done.\r\n"
-                                    "To check by hand, run: cleartool lsview -region Windows jdoe__clean" +
-                                        LOG_HINT,
-                                    MsgIcon::Information, MsgButtons::Ok, "Finished..."}));
+        QCOMPARE(msgs.shown[1], (Msg{"The answer to the removal of view --> jdoe__clean was lost:\r\n"
+                                     "cleartool ended before it answered: rmview -tag jdoe__clean\r\n\r\n"
+                                     "ClearCase, asked again, shows it was done.\r\n"
+                                     "To check by hand, run: cleartool lsview -region Windows jdoe__clean" +
+                                         LOG_HINT,
+                                     MsgIcon::Information, MsgButtons::Ok, "Finished..."}));
         QCOMPARE(commandsRun().filter("rmview").size(), 1);
         QVERIFY(!site->tagExists("jdoe__clean"));
 
@@ -252,16 +246,16 @@ private slots:
         site->open();
         site->pick("r6000");
         qunsetenv("QUILLON_CLEARTOOL_TIMEOUT");
-        rec.clear();
+        msgs.clear();
         commandlog::clear();
         removeAs("jdoe__fresh", {MsgAnswer::Yes});
         QCOMPARE_SHOWN(2);
-        QCOMPARE(rec.shown[1].text, "The answer to the removal of view --> jdoe__fresh was lost:\r\n"
-                                    "cleartool did not answer within 1 seconds.\r\n\r\n"
-                                    "ClearCase, asked again, shows it was not done (so far).\r\n"
-                                    "To check by hand, run: cleartool lsview -region Windows jdoe__fresh" +
-                                        LOG_HINT);
-        QCOMPARE(rec.shown[1].icon, MsgIcon::Exclamation);
+        QCOMPARE(msgs.shown[1].text, "The answer to the removal of view --> jdoe__fresh was lost:\r\n"
+                                     "cleartool did not answer within 1 seconds.\r\n\r\n"
+                                     "ClearCase, asked again, shows it was not done (so far).\r\n"
+                                     "To check by hand, run: cleartool lsview -region Windows jdoe__fresh" +
+                                         LOG_HINT);
+        QCOMPARE(msgs.shown[1].icon, MsgIcon::Exclamation);
         QVERIFY(gui().items("myViewsList").contains("jdoe__fresh") &&
                 gui().items("myViewsList").contains("jdoe__work"));
         QTRY_VERIFY_WITH_TIMEOUT(!site->tagExists("jdoe__fresh"), 5000);
@@ -281,16 +275,17 @@ private slots:
             "cleartool rmview -force -all -uuid " + uuid, "cleartool rmtag -view -region Windows jdoe__gone"};
         removeAs("jdoe__gone", {MsgAnswer::Remove, MsgAnswer::Yes});
         QCOMPARE_SHOWN(3);
-        QVERIFY2(rec.shown[0].text.contains("   2 checked-out files:\r\n") &&
-                     rec.shown[0].text.contains("   Its view-private files could not be listed: Operation "
-                                                "\"view_get_prop(VIEW_PROP_WEBVIEW)\" failed"),
-                 qPrintable(rec.shown[0].text));
-        QCOMPARE(rec.shown[1].buttons, MsgButtons::YesNo);
-        QVERIFY2(rec.shown[1].text.startsWith("The storage of view --> jdoe__gone cannot be reached:\r\n") &&
-                     rec.shown[1].text.contains("in this order:\r\n   " + steps.join("\r\n   ") + "\r\n\r\n"),
-                 qPrintable(rec.shown[1].text));
-        QCOMPARE(rec.shown[2], (Msg{"The tag and registry entries of view --> jdoe__gone have been removed.",
-                                    MsgIcon::Information, MsgButtons::Ok, "Finished..."}));
+        QVERIFY2(msgs.shown[0].text.contains("   2 checked-out files:\r\n") &&
+                     msgs.shown[0].text.contains("   Its view-private files could not be listed: Operation "
+                                                 "\"view_get_prop(VIEW_PROP_WEBVIEW)\" failed"),
+                 qPrintable(msgs.shown[0].text));
+        QCOMPARE(msgs.shown[1].buttons, MsgButtons::YesNo);
+        QVERIFY2(
+            msgs.shown[1].text.startsWith("The storage of view --> jdoe__gone cannot be reached:\r\n") &&
+                msgs.shown[1].text.contains("in this order:\r\n   " + steps.join("\r\n   ") + "\r\n\r\n"),
+            qPrintable(msgs.shown[1].text));
+        QCOMPARE(msgs.shown[2], (Msg{"The tag and registry entries of view --> jdoe__gone have been removed.",
+                                     MsgIcon::Information, MsgButtons::Ok, "Finished..."}));
         QCOMPARE(commandsRun().filter(QRegularExpression("rmtag|unregister|-uuid")), steps);
         QVERIFY(!site->tagExists("jdoe__gone") && !site->tagExists("jdoe__gone", "Other"));
         QVERIFY(site->tagExists("jdoe__gone", "ccase_unix")); // carl's live view keeps its tag
@@ -304,28 +299,28 @@ private slots:
         removeAs("jdoe__clean", {MsgAnswer::Yes}, "CCSIM_FAIL_STORAGE=rmview\n");
         QCOMPARE_SHOWN(2);
         QVERIFY2(
-            rec.shown[1].text.startsWith("Warning::Operation \"view_get_prop(VIEW_PROP_WEBVIEW)\" failed") &&
-                rec.shown[1].text.endsWith("Coult not remove view..." + LOG_HINT),
-            qPrintable(rec.shown[1].text));
+            msgs.shown[1].text.startsWith("Warning::Operation \"view_get_prop(VIEW_PROP_WEBVIEW)\" failed") &&
+                msgs.shown[1].text.endsWith("Coult not remove view..." + LOG_HINT),
+            qPrintable(msgs.shown[1].text));
         QVERIFY(site->tagExists("jdoe__clean"));
         site->setKnobs("");
 
-        rec.clear();
+        msgs.clear();
         commandlog::clear();
-        rec.answers << MsgAnswer::Remove << MsgAnswer::Yes;
-        rec.whileShown = [this](const Msg &m) {
+        msgs.answers << MsgAnswer::Remove << MsgAnswer::Yes;
+        msgs.whileShown = [this](const Msg &m) {
             if (m.text.startsWith("The storage of view"))
                 site->cleartool({"-sim-unreachable", "jdoe__gone", "off"});
         };
         gui().select("myViewsList", "jdoe__gone");
         gui().click("removeViewBut");
-        rec.whileShown = {};
+        msgs.whileShown = {};
         QCOMPARE_SHOWN(3);
         QVERIFY2(
-            rec.shown[2].text.startsWith("Warning::The storage of view --> jdoe__gone can be reached again: "
-                                         "the view is not stale.\r\nCould not clean up view --> jdoe__gone"),
-            qPrintable(rec.shown[2].text));
-        QVERIFY(!rec.shown[2].text.contains("Done:"));
+            msgs.shown[2].text.startsWith("Warning::The storage of view --> jdoe__gone can be reached again: "
+                                          "the view is not stale.\r\nCould not clean up view --> jdoe__gone"),
+            qPrintable(msgs.shown[2].text));
+        QVERIFY(!msgs.shown[2].text.contains("Done:"));
         QVERIFY(commandsRun().filter(QRegularExpression("rmtag|unregister|-uuid")).isEmpty());
         QVERIFY(site->tagExists("jdoe__gone"));
     }
@@ -339,7 +334,7 @@ private slots:
         removeAs("jdoe__gone", {MsgAnswer::Remove, MsgAnswer::Yes}, "CCSIM_FAIL=unregister\n");
         QCOMPARE_SHOWN(3);
         QCOMPARE(
-            rec.shown[2],
+            msgs.shown[2],
             (Msg{"Warning::Simulated failure of unregister.\r\nCould not clean up view --> jdoe__gone\r\n\r\n"
                  "Done:\r\n   cleartool rmtag -view -region Other jdoe__gone\r\n\r\n"
                  "Not done:\r\n   cleartool unregister -view -uuid " +
@@ -351,11 +346,11 @@ private slots:
         QVERIFY(site->tagExists("jdoe__gone") && !site->tagExists("jdoe__gone", "Other"));
 
         site->setKnobs("");
-        rec.clear();
+        msgs.clear();
         removeAs("jdoe__gone", {MsgAnswer::Remove, MsgAnswer::Yes});
         QCOMPARE_SHOWN(3);
-        QVERIFY(!rec.shown[1].text.contains("-region Other"));
-        QCOMPARE(rec.shown[2].title, "Finished...");
+        QVERIFY(!msgs.shown[1].text.contains("-region Other"));
+        QCOMPARE(msgs.shown[2].title, "Finished...");
         QVERIFY(!site->tagExists("jdoe__gone"));
         QVERIFY(site->cleartool({"lsco", "-avobs", "-fmt", "%TUf\\n"}).indexOf(uuid) < 0);
 
@@ -363,15 +358,15 @@ private slots:
         // the next removal still finishes it, without unregistering twice.
         site->importViews({"Windows|jdoe__lost|p9|vobhost|unreachable,checkouts=1|jdoe"});
         gui().click("refreshBut");
-        rec.clear();
+        msgs.clear();
         removeAs("jdoe__lost", {MsgAnswer::Remove, MsgAnswer::Yes}, "CCSIM_FAIL=rmtag\n");
-        QCOMPARE(rec.shown.value(2).title, "Warning...");
+        QCOMPARE(msgs.shown.value(2).title, "Warning...");
         QVERIFY(site->tagExists("jdoe__lost"));
-        rec.clear();
+        msgs.clear();
         commandlog::clear();
         removeAs("jdoe__lost", {MsgAnswer::Remove, MsgAnswer::Yes}, "");
         QCOMPARE_SHOWN(3);
-        QCOMPARE(rec.shown[2].title, "Finished...");
+        QCOMPARE(msgs.shown[2].title, "Finished...");
         QVERIFY(commandsRun().filter("unregister").isEmpty());
         QVERIFY(!site->tagExists("jdoe__lost"));
     }
@@ -380,11 +375,11 @@ private slots:
     // "No", and the user is told.
     void exit_duringCheckouts_cancelsRemoval()
     {
-        rec.answers << MsgAnswer::ShowCheckouts << MsgAnswer::Remove;
+        msgs.answers << MsgAnswer::ShowCheckouts << MsgAnswer::Remove;
         gui().select("myViewsList", "jdoe__work");
         whileModal([&] { gui().click("removeViewBut"); }, [&](QWidget *) { QVERIFY(gui().trigger("Exit")); });
         QCOMPARE_SHOWN(2);
-        QCOMPARE(rec.shown[1],
+        QCOMPARE(msgs.shown[1],
                  (Msg{"Quillon was closed while the checkouts of view --> jdoe__work were shown.\r\n"
                       "The removal was cancelled: the view was not removed.",
                       MsgIcon::Information, MsgButtons::Ok, "Remove View"}));
@@ -418,16 +413,16 @@ private slots:
 
         QVERIFY(gui().trigger("RemoveView"));
         QCOMPARE_SHOWN(1);
-        QCOMPARE(rec.shown[0].buttons, MsgButtons::RemoveKeepShow);
+        QCOMPARE(msgs.shown[0].buttons, MsgButtons::RemoveKeepShow);
         for (const QString &c : commandsRun())
             QVERIFY2(c.startsWith("cleartool "), qPrintable(c));
         QVERIFY(site->tagExists("jdoe__work"));
 
-        rec.clear();
+        msgs.clear();
         gui().find<QListWidget>("myViewsList")->setCurrentRow(-1);
         QVERIFY(gui().trigger("FindCO"));
-        QCOMPARE(rec.shown, (QList<Msg>{{"First select a view in the 'My Existing View(s):' list.",
-                                         MsgIcon::Information}}));
+        QCOMPARE(msgs.shown, (QList<Msg>{{"First select a view in the 'My Existing View(s):' list.",
+                                          MsgIcon::Information}}));
     }
 
     // The edited config spec is set only with a yes; a rejected one is kept for the next try; the file is
@@ -441,12 +436,12 @@ private slots:
         openDetail("jdoe__clean");
         frmViewDetail &detail = AppGlobals().viewDetail();
         const QString before = detail.detailTxt(0)->toPlainText();
-        rec.answers << MsgAnswer::Yes << MsgAnswer::No;
+        msgs.answers << MsgAnswer::Yes << MsgAnswer::No;
         editCs();
         QCOMPARE_SHOWN(2);
-        QCOMPARE(rec.shown[0], (Msg{"Set config spec for view \"jdoe__clean\"?", MsgIcon::Question,
-                                    MsgButtons::YesNo, "Config spec"}));
-        QCOMPARE(rec.shown[1],
+        QCOMPARE(msgs.shown[0], (Msg{"Set config spec for view \"jdoe__clean\"?", MsgIcon::Question,
+                                     MsgButtons::YesNo, "Config spec"}));
+        QCOMPARE(msgs.shown[1],
                  (Msg{"ClearTool returned error: Syntax error in config spec, line 2: unknown rule "
                       "\"bogus\".\r\nConfig spec semantic processing failed.\r\n\r\nYour edited "
                       "config spec is kept. Edit it again?" +
@@ -458,12 +453,12 @@ private slots:
                  "element * CHECKEDOUT\nelement * /main/LATEST\n");
 
         // The next edit starts from the kept text; this one ClearCase takes.
-        rec.clear();
+        msgs.clear();
         useEditor("cat \"$1\" > '" + seen +
                   "'\nprintf 'element * CHECKEDOUT\\nelement * /main/0\\n' > \"$1\"");
-        rec.answers << MsgAnswer::Yes;
+        msgs.answers << MsgAnswer::Yes;
         editCs();
-        QCOMPARE(rec.texts(), QStringList{"Set config spec for view \"jdoe__clean\"?"});
+        QCOMPARE(msgs.texts(), QStringList{"Set config spec for view \"jdoe__clean\"?"});
         QCOMPARE(readFile(seen), "element * CHECKEDOUT\nbogus rule\n");
         QCOMPARE(site->cleartool({"catcs", "-tag", "jdoe__clean"}),
                  "element * CHECKEDOUT\nelement * /main/0\n");
@@ -472,19 +467,19 @@ private slots:
             QVERIFY2(!c.contains("edcs"), qPrintable(c));
 
         // An editor that returns before anything is saved: the user is asked, and No sets nothing.
-        rec.clear();
+        msgs.clear();
         useEditor(":");
         editCs();
         QCOMPARE_SHOWN(1);
-        QVERIFY(rec.shown[0].text.startsWith("The config spec of view jdoe__clean has not changed yet."));
+        QVERIFY(msgs.shown[0].text.startsWith("The config spec of view jdoe__clean has not changed yet."));
 
         // A snapshot view's is set inside the view; another user's cannot be edited.
-        rec.clear();
+        msgs.clear();
         openDetail("jdoe__snap");
         editCs();
         QCOMPARE_SHOWN(1);
-        QCOMPARE(rec.shown[0].icon, MsgIcon::Information);
-        QVERIFY(rec.shown[0].text.contains("cleartool edcs"));
+        QCOMPARE(msgs.shown[0].icon, MsgIcon::Information);
+        QVERIFY(msgs.shown[0].text.contains("cleartool edcs"));
         site->importViews({"Windows|carl__jdoe_pair|p8|vobhost|-|carl"});
         gui().click("refreshBut");
         openDetail("carl__jdoe_pair");
@@ -501,12 +496,12 @@ private slots:
         QTimer::singleShot(300, this, [this] { QVERIFY(gui().trigger("Exit")); });
         editCs();
         QCOMPARE_SHOWN(1);
-        const QString text = rec.shown[0].text;
+        const QString text = msgs.shown[0].text;
         const QString head =
             "Your editor still has the config spec of view jdoe__clean open. The file is kept, "
             "and not set as the view's config spec:\r\n";
         QVERIFY2(text.startsWith(head), qPrintable(text));
-        QCOMPARE(rec.shown[0].title, "Config spec");
+        QCOMPARE(msgs.shown[0].title, "Config spec");
         const QString path = text.mid(head.size());
         site.reset(); // the window and its drafts go
         QCOMPARE(readFile(path), "element * CHECKEDOUT\nelement * /main/LATEST\n");
@@ -554,7 +549,7 @@ private slots:
         QVERIFY(idle.pixelColor(8, 2).alpha() > 0);
         QVERIFY(item("jdoe__fresh")->toolTip().endsWith("(yesterday)"));
         QCOMPARE(item("jdoe__gone")->toolTip(), "jdoe__gone\nLast access not known");
-        QCOMPARE(rec.shown, QList<Msg>());
+        QCOMPARE(msgs.shown, QList<Msg>());
     }
 
     // Help > Command Log: every command of this run, newest last, added while it is open, opened on
