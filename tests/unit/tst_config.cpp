@@ -3,6 +3,7 @@
 
 #include "base/errors.h"
 #include "site/config_reader.h"
+#include "support/site.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,12 +18,7 @@ class TestConfig : public QObject {
     QTemporaryDir m_dir;
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
-    void write(const QString &name, const QByteArray &bytes) const
-    {
-        QFile f(path(name));
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
+    void write(const QString &name, const QByteArray &bytes) const { writeFile(path(name), bytes); }
     // Reads a file into a record as Main holds it before the first read.
     ConfigReadResult read(const QString &name, ConfigRecord &rec, const QString &login = u"jdoe"_s)
     {

@@ -3,6 +3,7 @@
 
 #include "base/errors.h"
 #include "base/textfile.h"
+#include "support/site.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -99,11 +100,8 @@ private slots:
                     {"log\rlog\ntag", "tag"},
                     {QByteArray(100000, 'x') + "\r\nend\r\n", "end"}};
         for (const auto &r : rows) {
-            QFile f(dir.filePath(u"out"_s));
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write(r.bytes);
-            f.close();
-            QCOMPARE(readLastLine(f.fileName()), r.last);
+            writeFile(dir.filePath(u"out"_s), r.bytes);
+            QCOMPARE(readLastLine(dir.filePath(u"out"_s)), r.last);
             const QStringList all = splitTextLines(QString::fromLatin1(r.bytes));
             QCOMPARE(all.isEmpty() ? QString() : all.last(), r.last); // the same as reading it all
         }

@@ -2,8 +2,7 @@
 // applied to it, the mode switch, the configuration panel, the password box, the controls while a
 // load runs, its controls' names and closing it.
 
-#include "support/recorder.h"
-#include "support/site.h"
+#include "support/window_test.h"
 #include "ui/appglobals.h"
 #include "ui/frmAbout.h"
 #include "ui/frmMain.h"
@@ -19,14 +18,11 @@
 
 #include <memory>
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TestSite> m_site;
     frmMain *m_window = nullptr;
 
-    Gui &gui() { return m_site->gui(); }
-    template <typename W = QWidget> W *find(const char *name) { return gui().find<W>(name); }
     bool enabled(const char *name)
     {
         if (auto *a = m_window->findChild<QAction *>(QString::fromLatin1(name)))
@@ -37,11 +33,11 @@ class TestMainWindow : public QObject {
     // An interop site whose alternate file is NT-only on another VOB server.
     void start(const QStringList &extra)
     {
-        m_site->writeConfig(
-            "alt.cfg", TestSite::configLines(false, {"VOB_SERVER=ntserver", "CFG_FILE_ALTERNATE=qn.cfg"}));
-        m_site->writeConfig("qn.cfg",
-                            TestSite::configLines(true, QStringList{"CFG_FILE_ALTERNATE=alt.cfg"} + extra));
-        m_window = m_site->open();
+        site->writeConfig("alt.cfg",
+                          TestSite::configLines(false, {"VOB_SERVER=ntserver", "CFG_FILE_ALTERNATE=qn.cfg"}));
+        site->writeConfig("qn.cfg",
+                          TestSite::configLines(true, QStringList{"CFG_FILE_ALTERNATE=alt.cfg"} + extra));
+        m_window = site->open();
     }
 
     QStringList projects()
@@ -61,8 +57,12 @@ class TestMainWindow : public QObject {
 
 private slots:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
-    void init() { m_site = std::make_unique<TestSite>(); }
-    void cleanup() { m_site.reset(); }
+    void init()
+    {
+        site = std::make_unique<TestSite>();
+        msgs.clear();
+    }
+    void cleanup() { site.reset(); }
 
     void modes_afterLoad_data()
     {
@@ -80,7 +80,6 @@ private slots:
         QFETCH(bool, ntOnly);
         QFETCH(bool, checked);
         qputenv("CLEARCASE_PRIMARY_GROUP", "gamma");
-        MessageRecorder msgs;
         start({extra});
         QCOMPARE(find<QComboBox>("projectCombo")->currentText(), "<choose project>"); // not a listed project
         QCOMPARE(msgs.shown, QList<Msg>());
@@ -97,7 +96,6 @@ private slots:
     void primaryGroupThenModeSwitch_rereadsAlternateAndPrimary()
     {
         qputenv("CLEARCASE_PRIMARY_GROUP", "MAINLINE");
-        MessageRecorder msgs;
         start({});
         QCOMPARE(find<QComboBox>("projectCombo")->currentText(), "MAINLINE");
         gui().click("opModeCB");
@@ -118,9 +116,8 @@ private slots:
         QStringList lines{"ADMIN=jdoe", "PROJECT=zeta", "PROJECT=alpha", "PROJECT=Alpha"};
         for (int i = 0; i < 20000; ++i)
             lines << QStringLiteral("PROJECT=p%1").arg(i);
-        m_site->writeConfig("qn.cfg", lines);
-        MessageRecorder msgs;
-        m_window = m_site->open();
+        site->writeConfig("qn.cfg", lines);
+        m_window = site->open();
         const QStringList items = projects();
         QCOMPARE(items.size(), 20002);
         QStringList sorted = items;
@@ -129,7 +126,7 @@ private slots:
         QCOMPARE(items, sorted);
         QVERIFY(items.contains("alpha") && !items.contains("Alpha"));
 
-        m_site->writeConfig("qn.cfg", {"PROJECT=gamma", "HOST=reloaded", "ADMIN=jdoe"});
+        site->writeConfig("qn.cfg", {"PROJECT=gamma", "HOST=reloaded", "ADMIN=jdoe"});
         QVERIFY(gui().trigger("Configuration"));
         QVERIFY(gui().trigger("Reload"));
         QCOMPARE(projects().size(), 20003);
@@ -142,18 +139,18 @@ private slots:
     // the login inside ADMIN; a missing or unreadable file says so and disables nothing.
     void configurationApplied_checksAndFailures()
     {
-        MessageRecorder msgs;
         qputenv("USER", "bob");
         qputenv("USERNAME", "bob"); // Windows' name for it
-        m_site->writeConfig("qn.cfg", {"CFG_FILE_ALTERNATE=none.cfg", "ADMIN=jdoe,asmith", "NT_ONLY=false"});
-        m_window = m_site->open();
+        site->writeConfig("qn.cfg", {"CFG_FILE_ALTERNATE=none.cfg", "ADMIN=jdoe,asmith", "NT_ONLY=false"});
+        m_window = site->open();
         QVERIFY(!enabled("viewBut") && !enabled("showConfigBut"));
         QVERIFY(!find<QCheckBox>("opModeCB")->isEnabled());
 
-        m_window = m_site->open("absent.cfg");
+        m_window = site->open("absent.cfg");
         // Looked for beside QUILLON_PROGRAM_DIR, the program, then the system folders: the last is named.
         QCOMPARE(msgs.shown,
-                 (QList<Msg>{{"File does not exist --> " + QDir::toNativeSeparators(m_site->root() + "/xdg/quillon/absent.cfg"),
+                 (QList<Msg>{{"File does not exist --> " +
+                                  QDir::toNativeSeparators(site->root() + "/xdg/quillon/absent.cfg"),
                               MsgIcon::Critical}}));
         QCOMPARE(AppGlobals().config.CFG_FILE, "qn.cfg");
         msgs.clear();
@@ -163,16 +160,15 @@ private slots:
             QSKIP("links are shortcut files on Windows: no link here names a file that refuses reading");
         if (!QFileInfo(target).isFile() || probe.open(QIODevice::ReadOnly))
             QSKIP("no readable-refused file on this system");
-        QVERIFY(QFile::link(target, m_site->programDir() + "/refused.cfg"));
-        m_window = m_site->open("refused.cfg");
-        QCOMPARE(msgs.shown, (QList<Msg>{{"Error processing config file --> " + m_site->programDir() +
+        QVERIFY(QFile::link(target, site->programDir() + "/refused.cfg"));
+        m_window = site->open("refused.cfg");
+        QCOMPARE(msgs.shown, (QList<Msg>{{"Error processing config file --> " + site->programDir() +
                                               "/refused.cfg:: " + probe.errorString(),
                                           MsgIcon::Critical}}));
     }
 
     void configPanelPasswordAndClose()
     {
-        MessageRecorder msgs;
         start({});
         auto config_shown = [this](bool shown) {
             QVERIFY(find("mainFrame")->isHidden() == shown && find("configFrame")->isHidden() == !shown);
@@ -208,11 +204,10 @@ private slots:
     // second operation is enabled or does anything, and afterwards each control is as the window wants.
     void load_disablesStarters_windowResponsive_restoresAfter()
     {
-        MessageRecorder msgs;
-        m_site->addTemplate("r6000", "dev", {"element * /main/LATEST"});
-        m_site->writeConfig("qn.cfg", TestSite::configLines(false));
-        m_window = m_site->open();
-        m_site->setKnobs("CCSIM_COST_CMD_MS=200\n");
+        site->addTemplate("r6000", "dev", {"element * /main/LATEST"});
+        site->writeConfig("qn.cfg", TestSite::configLines(false));
+        m_window = site->open();
+        site->setKnobs("CCSIM_COST_CMD_MS=200\n");
         int ticks = 0;
         QTimer ticker;
         connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
@@ -227,7 +222,7 @@ private slots:
             gui().click("refreshBut");
             QVERIFY(!gui().trigger("Reload"));
         });
-        m_site->pick("r6000");
+        site->pick("r6000");
         QCOMPARE(enabled_during, QStringList());
         QVERIFY2(ticks > 20, qPrintable(QString::number(ticks)));
         QCOMPARE(m_window->activity(), Activity::Idle);
@@ -238,7 +233,6 @@ private slots:
 
     void controls_namesBuddiesAccessibleNamesMnemonics()
     {
-        MessageRecorder msgs;
         start({});
         const QString expected = // "label:buddy" or a control
             "projectLbl:projectCombo pwdLbl:pwdTxt selectViewLbl:viewsList myViewsLbl:myViewsList "

@@ -3,8 +3,7 @@
 // -pw (as one argument) when it does not. The stand-in runs the remote words with sh, as a login would.
 
 #include "base/command_log.h"
-#include "support/recorder.h"
-#include "support/site.h"
+#include "support/window_test.h"
 #include "ui/appglobals.h"
 #include "ui/frmMain.h"
 
@@ -23,10 +22,9 @@ QString backslashed(QString s)
 }
 } // namespace
 
-class TestRemotePassword : public QObject {
+class TestRemotePassword : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TestSite> site;
     QString unix_side; // the "Unix host": Kestrel and its templates, reached by the same path from here
 
     // The window opened on a site whose SSH client is bin/<client>, the password typed, dev chosen.
@@ -39,8 +37,8 @@ class TestRemotePassword : public QObject {
                                      "SSH_HOME=" + backslashed(site->root() + "/bin"), "SSH_CMD=" + client}));
         site->open();
         site->pick("r6000");
-        site->gui().type("pwdTxt", password);
-        site->gui().select("viewsList", "jdoe__dev");
+        gui().type("pwdTxt", password);
+        gui().select("viewsList", "jdoe__dev");
     }
 
 private slots:
@@ -54,7 +52,11 @@ private slots:
             writeSshStandIn(site->root() + "/bin/" + client, client[0] == 'o', site->root() + "/" + client);
     }
 
-    void cleanup() { site.reset(); }
+    void cleanup()
+    {
+        site.reset();
+        msgs.clear();
+    }
 
     void password_offCommandLine_orFallback_data()
     {
@@ -67,7 +69,6 @@ private slots:
     {
         QFETCH(QString, client);
         const QString password = u"S3cret Pa55 \"q\" @x"_s;
-        MessageRecorder msgs;
         openWith(client, password);
 
         // While the client runs, what any local user can read of it.
@@ -82,7 +83,7 @@ private slots:
             environ = readFile(QString::fromLatin1("/proc/" + pid + "/environ"));
         });
         poll.start();
-        site->gui().click("createViewBut");
+        gui().click("createViewBut");
         poll.stop();
 
         QCOMPARE(msgs.shown, (QList<Msg>{{"Success: the view --> jdoe__dev\r\nhas been created.",
@@ -116,11 +117,10 @@ private slots:
         QLoggingCategory::setFilterRules(u"quillon.*=true"_s);
         const QtMessageHandler before = qInstallMessageHandler(
             [](QtMsgType, const QMessageLogContext &, const QString &text) { logged << text; });
-        MessageRecorder msgs;
         const QString password = u"Echo-Me-9x7"_s;
         openWith(u"echoer"_s, password);
         commandlog::clear();
-        site->gui().click("createViewBut");
+        gui().click("createViewBut");
         qInstallMessageHandler(before);
         QLoggingCategory::setFilterRules(QString());
 
@@ -142,8 +142,8 @@ private slots:
 
         msgs.clear();
         commandlog::clear();
-        site->gui().type("pwdTxt", QString(1025, u'p'));
-        site->gui().click("createViewBut");
+        gui().type("pwdTxt", QString(1025, u'p'));
+        gui().click("createViewBut");
         QCOMPARE(msgs.shown,
                  (QList<Msg>{{"The password is 1025 characters long. Quillon hands over a password of at "
                               "most 1024 characters: check what was typed or pasted.",
