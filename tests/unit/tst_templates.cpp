@@ -2,7 +2,7 @@
 // tags, the markers from two batched questions (equal to the single questions), the descriptions.
 // What the window shows of a huge template and the failures are tried through the window.
 
-#include "clearcase/views.h"
+#include "clearcase/clearcase.h"
 #include "site/templates.h"
 #include "support/site.h"
 
@@ -76,21 +76,14 @@ private slots:
         QCOMPARE(tags, (QStringList{u"annm__Kestrel.dft"_s, u"annm__dev"_s, u"annm__rel_2"_s}));
     }
 
-    // The batched questions give what the single ones about the lower-case and the typed tag give.
-    void markers_batchedEqualSingleQuestions()
+    // The markers of the batched questions, from the lower-case and the typed tag. (That a batch
+    // answers as the single questions do: tst_clearcase_layer.)
+    void markers_fromLowerAndTypedTag()
     {
         const Catalogue c = load(u"markers"_s, u"Ann"_s);
         QCOMPARE(qsizetype(c.templates.size()), MARKERS.size());
-        for (const TemplateRecord &r : c.templates) {
-            const QString lower = r.tag, typed = u"Ann__"_s + r.file_name;
-            QString single = view_active(*tool, lower) || view_active(*tool, typed)       ? u"A"_s
-                             : view_tag_exists(*cc, lower) || view_tag_exists(*cc, typed) ? u"C"_s
-                                                                                          : u"U"_s;
-            if (is_view_snapshot(*cc, lower) || is_view_snapshot(*cc, typed))
-                single += u'S';
-            QCOMPARE(single, r.status);
-            QCOMPARE(MARKERS.filter(r.file_name + u' ').first().section(' ', 1), r.status);
-        }
+        for (const TemplateRecord &r : c.templates)
+            QCOMPARE(r.file_name + u' ' + r.status, MARKERS.filter(r.file_name + u' ').value(0));
     }
 
     void description_rulesOnCrLfCrAndLfFiles()
