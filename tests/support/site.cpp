@@ -177,3 +177,15 @@ bool shellScriptsRun()
 {
     return QSysInfo::kernelType() != QLatin1String("winnt");
 }
+
+QString childProgram(const QString &dir, const QString &name, const QStringList &steps)
+{
+    const QString child = QStringLiteral(QUILLON_TEST_CHILD);
+    const QString path = dir + QLatin1Char('/') + name + (child.endsWith(QLatin1String(".exe")) ? ".exe" : "");
+    QFile::remove(path);
+    QFile::copy(child, path);
+    QFile stepsFile(path + QStringLiteral(".steps"));
+    if (stepsFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        stepsFile.write(steps.join(QLatin1Char('\n')).toUtf8());
+    return path;
+}

@@ -70,19 +70,14 @@ private slots:
     // A region listing that fails part-way keeps the views listed so far, and says why.
     void listing_failingPartWay_keepsWhatWasListed()
     {
-        SKIP_UNLESS_SHELL_SCRIPTS_RUN();
         QTemporaryDir bin;
-        QFile fake(bin.filePath("cleartool"));
-        QVERIFY(fake.open(QIODevice::WriteOnly));
-        fake.write("#!/bin/sh\nn=0\nwhile read -r line; do n=$((n+1)); case $line in\n"
-                   "quillon-end-*) echo \"cleartool: Error: Unrecognized command: \\\"$line\\\"\" ;;\n"
-                   "*) echo jdoe__a; echo jdoe__b; echo 'cleartool: Error: Unable to contact the registry "
-                   "server.' ;;\n"
-                   "esac; echo \"Command $n returned status 1\"; done\n");
-        fake.close();
-        QVERIFY(fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        childProgram(bin.path(), "cleartool",
+                     {"on=quillon-end-:cleartool: Error: Unrecognized command: \"%l\"|Command %n returned status 1",
+                      "on=:jdoe__a|jdoe__b|cleartool: Error: Unable to contact the registry server.|Command %n "
+                      "returned status 1",
+                      "serve"});
         const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+        qputenv("PATH", QFile::encodeName(QDir::toNativeSeparators(bin.path()) + QDir::listSeparator()) + path);
         site->writeConfig("qn.cfg",
                           TestSite::configLines(true, {"NT_ONLY=false"})); // controls enabled at start
         site->open();
