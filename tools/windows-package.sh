@@ -29,12 +29,15 @@ done
 mkdir -p "$stage/help"
 cp "$top/docs/help/"* "$stage/help/"
 
-# The demo site: the configuration files (Kestrel as kestrel.cmd), the share,
-# the region and the simulator; demo.cmd starts Quillon on it.
+# The demo site: the configuration files (Kestrel as kestrel.cmd, the SSH
+# client as plink.exe, which the demo does not bring: the user puts it in
+# the share's tools\ssh folder), the share, the region and the simulator;
+# demo.cmd starts Quillon on it.
 demo=$stage/demo
 mkdir -p "$demo/program" "$demo/share" "$demo/region" "$demo/bin"
 for f in qn.cfg qn_nt.cfg; do
-    sed -e 's/^KESTREL=kestrel$/KESTREL=kestrel.cmd/' -e 's/$/\r/' "$top/demo/$f" >"$demo/program/$f"
+    sed -e 's/^KESTREL=kestrel$/KESTREL=kestrel.cmd/' -e 's/^SSH_CMD=plink$/SSH_CMD=plink.exe/' -e 's/$/\r/' \
+        "$top/demo/$f" >"$demo/program/$f"
 done
 cp -R "$top/demo/share/." "$demo/share/"
 cp "$top/demo/windows/kestrel.cmd" "$demo/share/ccstorage/utils/kestrel/kestrel.cmd"

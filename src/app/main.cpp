@@ -1,5 +1,6 @@
 #include "app/mainModule.h"
 #include "app/options.h"
+#include "base/platform.h"
 #include "ui/appglobals.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     if (const auto early = handleOptions(arguments)) {
+        platform::useStartersConsole();
         std::fputs(early->out.toLocal8Bit().constData(), stdout);
         std::fputs(early->err.toLocal8Bit().constData(), stderr);
         return early->status;

@@ -188,6 +188,11 @@ QString commandLineArgs()
 #ifndef Q_OS_WIN
 // The Windows versions are in platform_win.cpp.
 
+void useStartersConsole()
+{
+    // A Unix program's standard streams are those it was started with.
+}
+
 QString loginName()
 {
     // The session's login name; USER is what the desktop session sets.

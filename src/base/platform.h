@@ -56,6 +56,12 @@ QString shownPath(const QString &built);
 // Windows, as a program reads its command line, in double quotes).
 QString shellLine(const QStringList &words);
 
+// Before the program answers on its standard output or error (the help,
+// the version, a mistake): on Windows a desktop program has no console, so
+// when its standard streams lead nowhere they are joined to the console of
+// the program that started it (a command prompt), if there is one.
+void useStartersConsole();
+
 // The login name as the platform reports it (spaces not yet removed).
 QString loginName();
 

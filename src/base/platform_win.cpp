@@ -12,7 +12,20 @@
 
 #include <io.h>
 
+#include <cstdio>
+
 namespace platform {
+
+void useStartersConsole()
+{
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out != nullptr && out != INVALID_HANDLE_VALUE && GetFileType(out) != FILE_TYPE_UNKNOWN)
+        return; // led to a file, a pipe or a console already
+    if (!AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
+}
 
 namespace {
 

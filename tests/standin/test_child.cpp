@@ -2,6 +2,9 @@
 // runs wherever the program does (Windows under Wine included). Its steps
 // come first, then "--", then the words under test:
 //   test-child STEP... -- WORD...
+// A copy of it under another name (a cleartool, an editor) reads its steps
+// from the file beside it named as it is plus ".steps", a step a line, and
+// takes every argument as a word.
 // The steps, done in order:
 //   args=FILE       write every word as "[word]" to FILE
 //   stdin=FILE      add "got" and the first line of standard input to FILE
@@ -13,6 +16,15 @@
 //   waitfor=FILE    wait until FILE exists
 //   later=GO,ENDED  a copy of this program, started to run on after this one
 //                   ends with this one's output, waits for GO and makes ENDED
+//   write=TEXT      write TEXT ("\n" for a line end) to the file named by the
+//                   first word
+//   die-if=WORD     end by signal 9 when the first word is WORD
+//   on=PREFIX:REPLY a rule for serve: a line that starts with PREFIX (any
+//                   line when empty) is answered with REPLY, lines parted by
+//                   "|", "%n" the line's number, "%l" the line; "hang" waits
+//                   5 s and answers nothing
+//   serve           answer every line of standard input by the first rule
+//                   it meets, until the input ends
 //   exit=N          end with status N
 #include <QCoreApplication>
 #include <QFile>
@@ -20,6 +32,7 @@
 #include <QProcessEnvironment>
 #include <QThread>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -35,9 +48,17 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList all = QCoreApplication::arguments().mid(1);
-    const qsizetype end = all.indexOf(QStringLiteral("--"));
-    const QStringList steps = all.mid(0, end < 0 ? all.size() : end);
-    const QStringList words = end < 0 ? QStringList() : all.mid(end + 1);
+    QStringList steps, words;
+    QFile stepsFile(QCoreApplication::applicationFilePath() + QStringLiteral(".steps"));
+    if (stepsFile.open(QIODevice::ReadOnly)) {
+        steps = QString::fromUtf8(stepsFile.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        words = all;
+    } else {
+        const qsizetype end = all.indexOf(QStringLiteral("--"));
+        steps = all.mid(0, end < 0 ? all.size() : end);
+        words = end < 0 ? QStringList() : all.mid(end + 1);
+    }
+    QList<std::pair<QString, QString>> rules;
     for (const QString &step : steps) {
         const qsizetype eq = step.indexOf(QLatin1Char('='));
         const QString op = step.left(eq), value = eq < 0 ? QString() : step.mid(eq + 1);
@@ -70,6 +91,35 @@ int main(int argc, char **argv)
             const QStringList files = value.split(QLatin1Char(','));
             QProcess::startDetached(QCoreApplication::applicationFilePath(),
                                     {QStringLiteral("waitfor=") + files.value(0), QStringLiteral("touch=") + files.value(1)});
+        } else if (op == QLatin1String("write")) {
+            QFile f(words.value(0));
+            if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                f.write(QString(value).replace(QStringLiteral("\\n"), QStringLiteral("\n")).toUtf8());
+        } else if (op == QLatin1String("die-if")) {
+            if (words.value(0) == value)
+                std::raise(9); // SIGKILL where there is one
+        } else if (op == QLatin1String("on")) {
+            const qsizetype colon = value.indexOf(QLatin1Char(':'));
+            rules.append({value.left(colon), value.mid(colon + 1)});
+        } else if (op == QLatin1String("serve")) {
+            char line[4096];
+            for (int n = 1; std::fgets(line, sizeof line, stdin); ++n) {
+                QString text = QString::fromLocal8Bit(line);
+                while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
+                    text.chop(1);
+                for (const auto &[prefix, reply] : std::as_const(rules)) {
+                    if (!text.startsWith(prefix))
+                        continue;
+                    if (reply == QLatin1String("hang"))
+                        QThread::msleep(5000);
+                    else
+                        for (QString out : reply.split(QLatin1Char('|')))
+                            std::printf("%s\n", qPrintable(out.replace(QStringLiteral("%n"), QString::number(n))
+                                                               .replace(QStringLiteral("%l"), text)));
+                    std::fflush(stdout);
+                    break;
+                }
+            }
         } else if (op == QLatin1String("exit")) {
             return value.toInt();
         } else {

@@ -34,7 +34,7 @@ QByteArray readFile(const QString &path)
 
 StandInPath::StandInPath(const QByteArray &rest)
 {
-    qputenv("PATH", QFile::encodeName(m_dir.path()) + QDir::listSeparator().toLatin1() + rest);
+    qputenv("PATH", QFile::encodeName(QDir::toNativeSeparators(m_dir.path()) + QDir::listSeparator()) + rest);
 }
 
 StandInPath::~StandInPath()
@@ -214,4 +214,16 @@ void writeSshStandIn(const QString &path, bool offersPasswordFile, const QString
 bool shellScriptsRun()
 {
     return QSysInfo::kernelType() != QLatin1String("winnt");
+}
+
+QString childProgram(const QString &dir, const QString &name, const QStringList &steps)
+{
+    const QString child = QStringLiteral(QUILLON_TEST_CHILD);
+    const QString path = dir + QLatin1Char('/') + name + (child.endsWith(QLatin1String(".exe")) ? ".exe" : "");
+    QFile::remove(path);
+    QFile::copy(child, path);
+    QFile stepsFile(path + QStringLiteral(".steps"));
+    if (stepsFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        stepsFile.write(steps.join(QLatin1Char('\n')).toUtf8());
+    return path;
 }

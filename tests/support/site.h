@@ -66,10 +66,7 @@ class StandInPath {
 public:
     explicit StandInPath(const QByteArray &rest = qgetenv("PATH"));
     ~StandInPath();
-    void add(const QString &name, const QByteArray &script) const
-    {
-        writeFile(m_dir.filePath(name), script, true);
-    }
+    QString dir() const { return m_dir.path(); } // for childProgram()
 
 private:
     QTemporaryDir m_dir;
@@ -95,8 +92,12 @@ private:
 // empty environment, as a login on the host would.
 void writeSshStandIn(const QString &path, bool offersPasswordFile, const QString &logPrefix);
 
-// The stand-ins for Kestrel, the SSH client, editors and a broken cleartool are sh scripts, which run
-// only where the system starts a script by its "#!" line: not on Windows.
+// A copy of the tests' child program (tests/standin/test_child.cpp) named name in dir, name.exe on
+// Windows, that does steps at every start whatever its arguments; its path.
+QString childProgram(const QString &dir, const QString &name, const QStringList &steps);
+
+// The stand-ins for Kestrel, the SSH client and some editors are sh scripts, which run only where the
+// system starts a script by its "#!" line: not on Windows.
 bool shellScriptsRun();
 #define SKIP_UNLESS_SHELL_SCRIPTS_RUN()                                                                      \
     do {                                                                                                     \

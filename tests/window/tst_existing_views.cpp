@@ -6,7 +6,6 @@
 #include "ui/frmMain.h"
 #include "ui/frmViewDetail.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 class TestExistingViews : public WindowTest {
@@ -65,14 +64,13 @@ private slots:
     // A region listing that fails part-way keeps the views listed so far, and says why.
     void listing_failingPartWay_keepsWhatWasListed()
     {
-        SKIP_UNLESS_SHELL_SCRIPTS_RUN();
-        StandInPath bin;
-        bin.add("cleartool",
-                "#!/bin/sh\nn=0\nwhile read -r line; do n=$((n+1)); case $line in\n"
-                "quillon-end-*) echo \"cleartool: Error: Unrecognized command: \\\"$line\\\"\" ;;\n"
-                "*) echo jdoe__a; echo jdoe__b; echo 'cleartool: Error: Unable to contact the registry "
-                "server.' ;;\n"
-                "esac; echo \"Command $n returned status 1\"; done\n");
+        const StandInPath bin;
+        childProgram(
+            bin.dir(), "cleartool",
+            {"on=quillon-end-:cleartool: Error: Unrecognized command: \"%l\"|Command %n returned status 1",
+             "on=:jdoe__a|jdoe__b|cleartool: Error: Unable to contact the registry server.|Command %n "
+             "returned status 1",
+             "serve"});
         site->writeConfig("qn.cfg",
                           TestSite::configLines(true, {"NT_ONLY=false"})); // controls enabled at start
         site->open();
