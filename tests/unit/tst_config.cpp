@@ -3,6 +3,7 @@
 
 #include "base/errors.h"
 #include "site/config_reader.h"
+#include "support/failing_device.h"
 #include "support/site.h"
 
 #include <QDir>
@@ -85,23 +86,7 @@ private slots:
     // A file that cannot be read to its end keeps what was read before the failure.
     void failurePartWay_keepsValuesReadBefore()
     {
-        class Failing : public QIODevice {
-        public:
-            Failing() { open(ReadOnly); }
-            qint64 readData(char *data, qint64 max) override
-            {
-                if (m_done)
-                    return -1;
-                m_done = true;
-                const QByteArray first = "HOST=early\r\nPROJECT=p1\r\n";
-                memcpy(data, first.constData(), size_t(qMin<qint64>(max, first.size())));
-                return first.size();
-            }
-            qint64 writeData(const char *, qint64) override { return -1; }
-
-        private:
-            bool m_done = false;
-        } device;
+        FailingDevice device("HOST=early\r\nPROJECT=p1\r\n");
         ConfigRecord rec;
         set_config_keys(rec);
         QStringList projects;

@@ -3,6 +3,7 @@
 
 #include "base/errors.h"
 #include "base/textfile.h"
+#include "support/failing_device.h"
 #include "support/site.h"
 
 #include <QBuffer>
@@ -12,28 +13,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// A device that gives its bytes and then fails.
-class FailingDevice : public QIODevice {
-public:
-    explicit FailingDevice(QByteArray bytes) : m_bytes(std::move(bytes)) { open(ReadOnly); }
-
-protected:
-    qint64 readData(char *data, qint64 max) override
-    {
-        if (m_pos >= m_bytes.size())
-            return -1;
-        const qint64 n = qMin(max, m_bytes.size() - m_pos);
-        memcpy(data, m_bytes.constData() + m_pos, size_t(n));
-        m_pos += n;
-        return n;
-    }
-    qint64 writeData(const char *, qint64) override { return -1; }
-
-private:
-    QByteArray m_bytes;
-    qint64 m_pos = 0;
-};
-
 QList<QByteArray> lines_of(const QByteArray &bytes, qsizetype limit = LineReader::kNoLimit, char only = '\0')
 {
     QBuffer buffer;
