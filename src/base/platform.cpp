@@ -86,22 +86,23 @@ bool hasClearCaseDialogs()
     return hasClearCaseExplorer(); // both come with ClearCase on Windows only
 }
 
+// Windows has no system configuration folders, and reaches UNC paths itself.
+#ifdef Q_OS_WIN
+const char *const SYSTEM_CONFIG_DIRS = "";
+const char *const UNC_ROOT = "";
+#else
+const char *const SYSTEM_CONFIG_DIRS = "/etc/xdg";
+const char *const UNC_ROOT = "/net";
+#endif
+
 QString defaultSystemConfigDirs()
 {
-#ifdef Q_OS_WIN
-    return QString(); // Windows has no such folders
-#else
-    return QStringLiteral("/etc/xdg");
-#endif
+    return QString::fromLatin1(SYSTEM_CONFIG_DIRS);
 }
 
 QString defaultUncRoot()
 {
-#ifdef Q_OS_WIN
-    return QString(); // Windows reaches UNC paths itself
-#else
-    return QStringLiteral("/net");
-#endif
+    return QString::fromLatin1(UNC_ROOT);
 }
 
 QString uncRoot()
