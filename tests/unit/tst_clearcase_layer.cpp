@@ -211,7 +211,7 @@ private slots:
         }
         QCOMPARE(tool.CmdExec({u"lsview"_s}).remove(u'\r'), u"fine\n"_s); // CR LF from a Windows cleartool
 
-        session.setAnswerTimeout(400);
+        session.setAnswerTimeout(2000);
         int ticks = 0;
         QTimer ticker;
         connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
@@ -223,12 +223,13 @@ private slots:
             for (int i = 0; i < 3; ++i) {
                 const CommandResult r = session.run({u"lshang"_s});
                 QVERIFY(r.timedOut);
-                QCOMPARE(r.errors, QStringList{u"cleartool did not answer within 0.4 seconds."_s});
+                QCOMPARE(r.errors, QStringList{u"cleartool did not answer within 2 seconds."_s});
             }
         }
         const qint64 held = clock.elapsed();
-        QVERIFY2(held >= 350 && held < 1500, qPrintable(QString::number(held))); // one timeout, not three
+        QVERIFY2(held >= 1900 && held < 5000, qPrintable(QString::number(held))); // one timeout, not three
         QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+        session.setAnswerTimeout(60000); // a busy machine may take a while to start the next one
         QCOMPARE(tool.CmdExec({u"lsview"_s}).remove(u'\r'),
                  u"fine\n"_s); // a new co-process for the next action
     }
