@@ -53,6 +53,7 @@ class TestSingleInstance : public QObject {
         env.insert("USER", "jdoe");
         env.insert("USERNAME", "jdoe"); // Windows' name for it
         env.insert("QT_LOGGING_RULES", "quillon.config.info=true");
+        env.insert("QT_FORCE_STDERR_LOGGING", "1"); // on Windows the log goes to a debugger otherwise
         p.setProcessEnvironment(env);
         p.setProcessChannelMode(QProcess::MergedChannels);
         // The platform on the command line too: Wine does not pass QT_QPA_PLATFORM on.
@@ -64,9 +65,14 @@ class TestSingleInstance : public QObject {
     static bool prints(QProcess &p, const QString &line)
     {
         QString out;
-        while (!out.contains(line) && (p.waitForReadyRead(30000) || p.bytesAvailable()))
-            out += p.readAllStandardOutput();
-        return out.contains(line);
+        (void)QTest::qWaitFor(
+            [&] {
+                out += QString::fromLocal8Bit(p.readAllStandardOutput()).remove('\r'); // Windows: CR LF
+                return out.contains(line) || p.state() == QProcess::NotRunning;
+            },
+            30000);
+        out += p.readAllStandardOutput();
+        return out.remove('\r').contains(line);
     }
 
 private slots:
