@@ -22,8 +22,12 @@ for /f "tokens=1,* delims=_" %%a in ("%tag%") do set "template=%%b"
 echo kestrel: tag %tag%, template %cfg%\%template%
 if "%template%"=="" goto failed
 if not exist "%cfg%\%template%" goto failed
-cleartool mkview -tag %tag% -host vobhost "\\vobhost\ccstg\views\%tag%.vws" || goto failed
-cleartool setcs -tag %tag% "%cfg%\%template%" || goto failed
+rem Each status is looked at on a line of its own ("||" is not read alike by
+rem every cmd).
+cleartool mkview -tag %tag% -host vobhost "\\vobhost\ccstg\views\%tag%.vws"
+if errorlevel 1 goto failed
+cleartool setcs -tag %tag% "%cfg%\%template%"
+if errorlevel 1 goto failed
 echo %tag%
 exit /b 0
 :failed

@@ -113,21 +113,23 @@ QString uncRoot()
 
 QString toLocalPath(const QString &built)
 {
+    // In the platform's separators at the end: the path may go to another
+    // program (on Windows a UNC root is joined with slashes).
 #ifdef Q_OS_WIN
     if (uncRoot().isEmpty())
-        return built;
+        return QDir::toNativeSeparators(built);
 #endif
     if (built.startsWith(QLatin1String("\\\\"))) {
         QString rest = built.mid(2);
         rest.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        return uncRoot() + QLatin1Char('/') + rest;
+        return QDir::toNativeSeparators(uncRoot() + QLatin1Char('/') + rest);
     }
-    return QString(built).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return QDir::toNativeSeparators(QString(built).replace(QLatin1Char('\\'), QLatin1Char('/')));
 }
 
 QString shownPath(const QString &built)
 {
-    return QDir::toNativeSeparators(toLocalPath(built));
+    return toLocalPath(built);
 }
 
 QString shellLine(const QStringList &words)

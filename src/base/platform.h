@@ -43,9 +43,10 @@ QString uncRoot();
 // The UNC root when QUILLON_UNC_ROOT is not set (/net; on Windows none).
 QString defaultUncRoot();
 
-// A built path as the file system knows it: "\\HOST\a\b" becomes
-// "<unc root>/HOST/a/b", other backslashes become slashes (on Windows
-// without a UNC root, the path as it is).
+// A built path as the file system knows it, in the platform's separators:
+// "\\HOST\a\b" becomes "<unc root>/HOST/a/b", other backslashes become
+// slashes (on Windows: backslashes throughout, and without a UNC root the
+// path as it is).
 QString toLocalPath(const QString &built);
 // A built path as a message shows it to the user: where the file is on
 // this system, in the platform's separators.
