@@ -61,12 +61,6 @@ private slots:
         QCOMPARE(msgs.texts(), QStringList());
     }
 
-    void cleanup()
-    {
-        site.reset();
-        msgs.clear();
-    }
-
     void local_createsRefreshesAndSelectsExactCase_data()
     {
         QTest::addColumn<bool>("twin");

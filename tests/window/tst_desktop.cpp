@@ -70,12 +70,6 @@ private slots:
         gui().activate();
         site->pick("r6000");
     }
-    void cleanup()
-    {
-        site.reset();
-        msgs.clear();
-    }
-
     void screenReader_readsTheTextsThatMatter()
     {
         // (The note's text as its description: tst_readable.)

@@ -62,7 +62,6 @@ private slots:
         site = std::make_unique<TestSite>();
         msgs.clear();
     }
-    void cleanup() { site.reset(); }
 
     void modes_afterLoad_data()
     {

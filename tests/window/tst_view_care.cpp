@@ -118,12 +118,6 @@ private slots:
         commandlog::clear();
         msgs.clear();
     }
-    void cleanup()
-    {
-        site.reset();
-        msgs.clear();
-        msgs.answers.clear();
-    }
 
     // The question says what would be lost and keeps the view unless Remove is chosen; the checkouts
     // can be looked at from it; -force only follows a question that named them.
@@ -139,8 +133,7 @@ private slots:
                                  "You are about to permanently remove view\r\n--> jdoe__work\r\n\r\n"
                                  ">>> Are you sure you want to do this?";
         const Msg asked{question, MsgIcon::Exclamation, MsgButtons::RemoveKeepShow, "Warning..."};
-        gui().select("myViewsList", "jdoe__work");
-        gui().click("removeViewBut"); // no answer: the safe one, Keep
+        removeAs("jdoe__work", {}); // no answer: the safe one, Keep
         QCOMPARE(msgs.shown, QList<Msg>{asked});
         QVERIFY(commandsRun().filter(QRegularExpression("endview|rmview")).isEmpty());
 
@@ -181,8 +174,7 @@ private slots:
         for (const QString &tag : {QStringLiteral("carl__jdoe_pair"), QStringLiteral("carl__jdoe_help")}) {
             msgs.clear();
             commandlog::clear();
-            gui().select("myViewsList", tag);
-            gui().click("removeViewBut");
+            removeAs(tag, {});
             QCOMPARE(msgs.shown, (QList<Msg>{{"View --> " + tag +
                                                   " belongs to carl, not to you (jdoe).\r\n"
                                                   "Only its owner can remove it. Nothing was changed.",
@@ -289,13 +281,11 @@ private slots:
 
         msgs.clear();
         commandlog::clear();
-        msgs.answers << MsgAnswer::Remove << MsgAnswer::Yes;
         msgs.whileShown = [this](const Msg &m) {
             if (m.text.startsWith("The storage of view"))
                 site->cleartool({"-sim-unreachable", "jdoe__gone", "off"});
         };
-        gui().select("myViewsList", "jdoe__gone");
-        gui().click("removeViewBut");
+        removeAs("jdoe__gone", {MsgAnswer::Remove, MsgAnswer::Yes});
         msgs.whileShown = {};
         QCOMPARE_SHOWN(3);
         QVERIFY2(
