@@ -72,14 +72,15 @@ private slots:
         QVERIFY(make_view(u"ann_snap"_s, {u"-snapshot"_s}));
         QVERIFY(make_view(u"ann_ucm"_s, {u"-snapshot"_s, u"-stream"_s, u"s1@\\pvob"_s}));
         // An answer ends at the marker of the command just sent, and only at the end of what cleartool
-        // wrote: marker look-alikes inside come back whole, and the last line, without a line end, has
-        // the co-process's marker glued to it; the answers after it are their own.
+        // wrote: the look-alikes of the first command's markers come back whole, and the last line,
+        // without a line end, has the co-process's marker glued to it; the answers after it are their own.
         const QByteArray rules = "element * CHECKEDOUT\r\n# Command 1 returned status 0\n"
                                  "element * /x # Command 2 returned status 1\n#Command 1 returned status 0\n"
                                  "element * /main/LATEST";
         QVERIFY(sim({u"setcs"_s, u"-tag"_s, u"ann_dyn"_s, put(u"cs.txt"_s, rules)}));
 
         CCSession session;
+        QCOMPARE(ClearTool(session).CmdExec({u"catcs"_s, u"-tag"_s, u"ann_dyn"_s}), QString::fromLatin1(rules));
         ClearCaseApp app(session);
         QCOMPARE(app.viewTags(true, u"Windows"_s), (QStringList{u"ann_dyn"_s, u"ann_snap"_s, u"ann_ucm"_s}));
         expect_error([&] { app.viewTags(true, u"no_such_rgn"_s); }, u"Unknown region \"no_such_rgn\"."_s);
