@@ -124,8 +124,9 @@ private slots:
     }
 
     // Every template row says its status in words; the letters stay on the screen. The note is
-    // reached with Tab from the list.
-    void screenReader_statusWordsAndNote()
+    // reached with Tab from the list. Escape closes the configuration panel; the focus goes back to
+    // where it was.
+    void screenReaderAndKeys_statusWordsNoteEscape()
     {
         open();
         auto *list = find<QListWidget>("viewsList");
@@ -159,12 +160,7 @@ private slots:
         QCOMPARE(focused, find("txtMsg"));
         QCOMPARE(Gui::accessible(focused, QAccessible::Description),
                  "NOTE: View ann__cre has been created by is not active");
-    }
 
-    // Escape closes the configuration panel; the focus goes back to where it was.
-    void configurationPanel_escapeGivesFocusBack()
-    {
-        open();
         QWidget *before = find("projectCombo");
         before->setFocus();
         QVERIFY(gui().trigger("Configuration"));
