@@ -80,7 +80,8 @@ private slots:
         QVERIFY(sim({u"setcs"_s, u"-tag"_s, u"ann_dyn"_s, put(u"cs.txt"_s, rules)}));
 
         CCSession session;
-        QCOMPARE(ClearTool(session).CmdExec({u"catcs"_s, u"-tag"_s, u"ann_dyn"_s}), QString::fromLatin1(rules));
+        QCOMPARE(ClearTool(session).CmdExec({u"catcs"_s, u"-tag"_s, u"ann_dyn"_s}),
+                 QString::fromLatin1(rules));
         ClearCaseApp app(session);
         QCOMPARE(app.viewTags(true, u"Windows"_s), (QStringList{u"ann_dyn"_s, u"ann_snap"_s, u"ann_ucm"_s}));
         expect_error([&] { app.viewTags(true, u"no_such_rgn"_s); }, u"Unknown region \"no_such_rgn\"."_s);

@@ -156,7 +156,11 @@ private slots:
         RunOptions options;
         options.secret = "pa ss\"word";
         CommandLine c(QStringLiteral(QUILLON_SSH_STANDIN));
-        c.arg(u"-out"_s).arg(out).arg(u"-pwfile"_s).arg(QString(), CommandLine::Kind::SecretFile).arg(u"host"_s);
+        c.arg(u"-out"_s)
+            .arg(out)
+            .arg(u"-pwfile"_s)
+            .arg(QString(), CommandLine::Kind::SecretFile)
+            .arg(u"host"_s);
         QVERIFY(!c.shown().contains(u"pa ss"_s));
         const RunResult r = runProgram(c, options);
         QVERIFY(r.started && r.exitCode == 0);

@@ -137,7 +137,8 @@ private slots:
             QTRY_COMPARE(banner->width(), window->width());
             QApplication::processEvents();
             const QRect noteRect = gui().inWindow(note);
-            for (const char *control : {"refreshViewBut", "viewBut", "projectCombo", "viewStatusList", "opModeCB"})
+            for (const char *control :
+                 {"refreshViewBut", "viewBut", "projectCombo", "viewStatusList", "opModeCB"})
                 QVERIFY2(!noteRect.intersects(gui().inWindow(gui().find(control))), control);
             QVERIFY(gui().inWindow(gui().find<QListWidget>("viewsList")->viewport()).contains(noteRect));
             QCOMPARE(banner->pixmap().deviceIndependentSize().toSize(), banner->size());

@@ -98,11 +98,12 @@ private slots:
         start({});
         QCOMPARE(find<QComboBox>("projectCombo")->currentText(), "MAINLINE");
         gui().click("opModeCB");
-        QCOMPARE(find<QLineEdit>("vobServerTxt")->text(), "ntserver");
+        QVERIFY(AppGlobals().config.VOB_SERVER == "ntserver" &&
+                find<QLineEdit>("vobServerTxt")->text() == "ntserver");
         QCOMPARE(m_window->windowTitle(), title("NT Only"));
         QVERIFY(!find<QCheckBox>("interopCB")->isChecked() && find("pwdTxt")->isHidden());
         gui().click("opModeCB");
-        QCOMPARE(find<QLineEdit>("vobServerTxt")->text(), "vobhost");
+        QCOMPARE(AppGlobals().config.VOB_SERVER, "vobhost");
         QCOMPARE(m_window->windowTitle(), title("Interop"));
         QVERIFY(find<QCheckBox>("interopCB")->isChecked() && !find("pwdTxt")->isHidden());
     }

@@ -48,13 +48,16 @@ private slots:
     }
 
     // The measure itself, against known pairs (that the colours shown reach it is the next test's); a
-    // colour that reads already is kept, in its hue.
+    // colour that reads already is kept, one mended keeps its hue, a half-transparent one is measured
+    // as it shows.
     void contrast_measureAndMend()
     {
         QCOMPARE(qRound(colours::contrast(Qt::white, Qt::black) * 10), 210);
         QCOMPARE(qRound(colours::contrast(QColor(0, 0, 128), QColor(30, 30, 30)) * 10), 10);
         QCOMPARE(colours::readableOn(QColor(139, 0, 0), Qt::white), QColor(139, 0, 0));
-        QCOMPARE(colours::readableOn(QColor(0, 0, 128), QColor(30, 30, 30)).hslHue(), QColor(0, 0, 128).hslHue());
+        QCOMPARE(colours::readableOn(QColor(0, 0, 128), QColor(30, 30, 30)).hslHue(),
+                 QColor(0, 0, 128).hslHue());
+        QVERIFY(colours::contrast(colours::readableOn(QColor(0, 0, 0, 100), Qt::white), Qt::white) >= 4.5);
     }
 
     void contrast_everyColouredText_data()

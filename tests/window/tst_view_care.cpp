@@ -229,7 +229,7 @@ private slots:
         QCOMPARE_SHOWN(2);
         QVERIFY2(msgs.shown[1].text.contains("cleartool did not answer within 1 seconds.\r\n\r\nClearCase, "
                                              "asked again, shows it was not done (so far).") &&
-                     msgs.shown[1].icon == MsgIcon::Exclamation,
+                     msgs.shown[1].icon == MsgIcon::Exclamation && msgs.shown[1].title == "Warning...",
                  qPrintable(msgs.shown[1].text));
         QVERIFY(gui().items("myViewsList").contains("jdoe__fresh") &&
                 gui().items("myViewsList").contains("jdoe__work"));
