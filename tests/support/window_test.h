@@ -8,8 +8,18 @@
 #include <memory>
 
 // The base of a window test: its site (made by the test's init, gone with its cleanup), the message
-// boxes shown, and the open window driven as a user does.
+// boxes shown, and the open window driven as a user does. A test's own cleanup replaces this one.
 class WindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup()
+    {
+        site.reset();
+        msgs.clear();
+        msgs.answers.clear();
+    }
+
 protected:
     std::unique_ptr<TestSite> site;
     MessageRecorder msgs;

@@ -1,11 +1,14 @@
-// The configuration reader of the site layer: format, line ends, defaults, the checks after reading,
-// failures. No window: what it gives is a record and a result.
+// The configuration reader of the site layer (format, line ends, defaults, the checks after reading,
+// failures) and the one line reader under it (line ends anywhere, also across its reading blocks; long
+// lines cut; lines skipped unread; a failure part-way; the last line read from the end). No window.
 
 #include "base/errors.h"
+#include "base/textfile.h"
 #include "site/config_reader.h"
 #include "support/failing_device.h"
 #include "support/site.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,7 +16,22 @@
 
 using namespace Qt::StringLiterals;
 
-class TestConfig : public QObject {
+namespace {
+QList<QByteArray> lines_of(const QByteArray &bytes, qsizetype limit = LineReader::kNoLimit, char only = '\0')
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    LineReader reader(buffer, limit);
+    QList<QByteArray> out;
+    QByteArray line;
+    while (reader.next(line, only))
+        out << line + (reader.truncated() ? "~" : "");
+    return out;
+}
+} // namespace
+
+class TestConfigAndLines : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -83,7 +101,8 @@ private slots:
         }
     }
 
-    // A file that cannot be read to its end keeps what was read before the failure.
+    // A file that cannot be read to its end keeps what was read before the failure (the line reader's
+    // lines up to it, then its error).
     void failurePartWay_keepsValuesReadBefore()
     {
         FailingDevice device("HOST=early\r\nPROJECT=p1\r\n");
@@ -111,7 +130,51 @@ private slots:
         QCOMPARE(r.error, probe.errorString());
         QVERIFY(!r.checked && r.alternateUsable && r.admin);
     }
+
+    void lineEnds_everyKind_acrossBlocks()
+    {
+        QCOMPARE(lines_of("a\r\nb\rc\nd"), (QList<QByteArray>{"a", "b", "c", "d"}));
+        QCOMPARE(lines_of("\n\r\n\r"), (QList<QByteArray>{"", "", ""}));
+        QCOMPARE(lines_of(""), QList<QByteArray>());
+        // A CR that ends one block and an LF that starts the next are one line end.
+        for (const qsizetype at : {64 * 1024 - 1, 64 * 1024, 64 * 1024 + 1}) {
+            QByteArray big(at, 'x');
+            big += "\r\nnext\r\n";
+            const QList<QByteArray> got = lines_of(big);
+            QCOMPARE(got.size(), 2);
+            QCOMPARE(got[0].size(), at);
+            QCOMPARE(got[1], QByteArray("next"));
+        }
+    }
+
+    void longLinesCut_otherLinesSkipped()
+    {
+        const QByteArray text = QByteArray(200000, 'y') + "\n#key:v\nplain\n#" + QByteArray(100, 'z');
+        QCOMPARE(lines_of(text, 10), (QList<QByteArray>{"yyyyyyyyyy~", "#key:v", "plain", "#zzzzzzzzz~"}));
+        QCOMPARE(lines_of(text, 10, '#'), (QList<QByteArray>{"#key:v", "#zzzzzzzzz~"}));
+    }
+
+    void lastLine_fromTheEnd()
+    {
+        const struct {
+            QByteArray bytes;
+            QString last;
+        } rows[] = {{"", ""},
+                    {"a", "a"},
+                    {"a\r\n", "a"},
+                    {"a\n\n", ""},
+                    {"a\r\r\n", ""},
+                    {"log\rlog\ntag", "tag"},
+                    {QByteArray(100000, 'x') + "\r\nend\r\n", "end"}};
+        for (const auto &r : rows) {
+            write(u"out"_s, r.bytes);
+            QCOMPARE(readLastLine(path(u"out"_s)), r.last);
+            const QStringList all = splitTextLines(QString::fromLatin1(r.bytes));
+            QCOMPARE(all.isEmpty() ? QString() : all.last(), r.last); // the same as reading it all
+        }
+        QVERIFY_THROWS_EXCEPTION(QuillonError, readLastLine(path(u"missing"_s)));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestConfig)
+QTEST_GUILESS_MAIN(TestConfigAndLines)
 #include "tst_config.moc"

@@ -1,9 +1,14 @@
-// The commands of a view creation, the check that keeps the remote one shell-safe, and Kestrel's result.
+// The commands of a view creation, the check that keeps the remote one shell-safe, Kestrel's result, and
+// the password channel with a client that reads it as plink does (fopen of the -pwfile path), on every
+// platform: an inherited pipe on Unix, a named pipe only this user may open on Windows.
 
+#include "base/platform.h"
+#include "base/process.h"
 #include "kestrel/kestrel.h"
 #include "support/shell_model.h"
 
-#include <QRandomGenerator>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <optional>
@@ -82,11 +87,15 @@ private slots:
             QCOMPARE(t.kind(i), CommandLine::Kind::Plain);
     }
 
+    // Harmless characters pass and stay the words meant; each field refuses what its shell would read.
+    // (That whatever the fields hold the run is refused or the remote shell receives exactly the
+    // intended words is the remote-command fuzz target's.)
     void safety()
     {
         using R = kestrel::Request;
         R good = sample();
         good.templateFile = u"Rel-2.7_fix+a,b=c@d:e%f"_s;
+        good.project = good.templateTag = u"jdoe__Rel-2.7_fix"_s;
         good.password = u"a;b c$d"_s;   // an argument of the SSH client, not the shell's
         good.kestrelHome = u"\\a\\b"_s; // becomes a slash remotely
         QVERIFY(!kestrel::findUnsafePiece(good));
@@ -129,22 +138,6 @@ private slots:
                  u"The remote user name is empty. Nothing was run."_s);
     }
 
-    // Fields of harmless characters are never refused. (That whatever the fields hold the run is refused
-    // or the remote shell receives exactly the intended words is the remote-command fuzz target's.)
-    void plainNames_alwaysAccepted()
-    {
-        QRandomGenerator rng(42);
-        for (int i = 0; i < 2000; ++i) {
-            kestrel::Request r = sample();
-            QString name;
-            for (int k = 0, n = 1 + int(rng.bounded(12)); k < n; ++k)
-                name += u"abzAZ09._-"_s.at(rng.bounded(10));
-            r.project = r.templateFile = name;
-            r.templateTag = u"jdoe__"_s + name;
-            QVERIFY2(!kestrel::findUnsafePiece(r), qPrintable(name));
-        }
-    }
-
     void resultLine_isOneTag()
     {
         for (const QString &tag : {u"jdoe__dev"_s, u"JDOE__REL-2.7_fix"_s, u"a+b,c@d:e%f"_s})
@@ -152,6 +145,47 @@ private slots:
         for (const QString &not_tag : {QString(), u"FAILED x"_s, u"tag -replace -gpath /elsewhere"_s,
                                        u"a/b"_s, u"a=b"_s, u"tag\t"_s, u"\"t\""_s})
             QVERIFY2(!kestrel::isViewTag(not_tag), qPrintable(not_tag));
+    }
+
+    // The client reads the password once; a second reader gets nothing; neither the command line
+    // nor the channel's name holds it.
+    void clientReadsOnce_notOnCommandLine()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath(u"out"_s);
+        RunOptions options;
+        options.secret = "pa ss\"word";
+        CommandLine c(QStringLiteral(QUILLON_SSH_STANDIN));
+        c.arg(u"-out"_s)
+            .arg(out)
+            .arg(u"-pwfile"_s)
+            .arg(QString(), CommandLine::Kind::SecretFile)
+            .arg(u"host"_s);
+        QVERIFY(!c.shown().contains(u"pa ss"_s));
+        const RunResult r = runProgram(c, options);
+        QVERIFY(r.started && r.exitCode == 0);
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = f.readAll().split('\n');
+        QVERIFY(lines.size() >= 8);
+        QCOMPARE(lines[0], QByteArray("pa ss\"word"));
+        QCOMPARE(lines[1], QByteArray()); // one reader only
+        const QByteArray path = lines[6]; // after the program, -out, its file and -pwfile
+        QVERIFY(!path.contains("pa ss"));
+        QVERIFY2(path.startsWith("/dev/fd/") || path.startsWith("\\\\.\\pipe\\quillon-"), path.constData());
+        QCOMPARE(lines[7], QByteArray("host"));
+    }
+
+    // A channel nobody read goes with its end: its name no longer opens.
+    void unreadChannel_goneAtItsEnd()
+    {
+        std::optional<platform::SecretChannel> channel;
+        channel.emplace("secret");
+        QVERIFY(channel->isValid());
+        const QString path = channel->path();
+        channel.reset();
+        QFile f(path);
+        QVERIFY(!f.open(QIODevice::ReadOnly) || f.readAll().isEmpty());
     }
 };
 

@@ -1,10 +1,10 @@
-// The progress, About and help windows.
+// The real message box behind the message seam, the About and the help windows. (The progress window
+// is seen through the window tests: shown while a load runs, its label read, gone after a creation.)
 
 #include "ui/appglobals.h"
 #include "ui/frmAbout.h"
 #include "ui/frmHelp.h"
 #include "ui/frmMain.h"
-#include "ui/frmProgress.h"
 
 #include "ui/messages.h"
 
@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTimer>
@@ -24,27 +23,6 @@ class TestAuxWindows : public QObject {
     Q_OBJECT
 
 private slots:
-    // A message set while hidden shows at the next start; the bar moves, and stop resets it.
-    void progress_startSetMsgStop()
-    {
-        frmProgress w;
-        auto *label = w.findChild<QLabel *>(u"progressLbl"_s);
-        auto *bar = w.findChild<QProgressBar *>(u"progressBar"_s);
-        QVERIFY(label && bar);
-        w.set_msg(u"Creating view"_s);
-        QVERIFY(!w.isVisible());
-        w.start_progress();
-        QVERIFY(w.isVisible() && w.progressTimer.isActive());
-        QCOMPARE(label->text(), u"Creating view"_s);
-        QTRY_VERIFY(bar->value() > 1);
-        w.stop_progress();
-        QVERIFY(!w.isVisible() && !w.progressTimer.isActive());
-        QCOMPARE(bar->value(), 0);
-        w.start_progress(u"Removing view"_s);
-        QCOMPARE(label->text(), u"Removing view"_s);
-        w.stop_progress();
-    }
-
     // The real box behind the message seam: icon, title and text; the buttons of each kind, Enter and
     // Escape giving the safe answer (No, Keep View), each button its own answer.
     void messageBox_buttonsAndSafeDefault()

@@ -32,12 +32,6 @@ private slots:
         QCOMPARE(gui().find<QListWidget>("myViewsList")->currentRow(), 0);
         QCOMPARE(msgs.shown, QList<Msg>());
     }
-    void cleanup()
-    {
-        site.reset();
-        msgs.clear();
-    }
-
     // Before a project is chosen the user is not known; an empty region and an unknown one refuse.
     void listing_refusalsAndClearToolErrors()
     {

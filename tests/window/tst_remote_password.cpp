@@ -52,12 +52,6 @@ private slots:
             writeSshStandIn(site->root() + "/bin/" + client, client[0] == 'o', site->root() + "/" + client);
     }
 
-    void cleanup()
-    {
-        site.reset();
-        msgs.clear();
-    }
-
     void password_offCommandLine_orFallback_data()
     {
         QTest::addColumn<QString>("client");

@@ -20,8 +20,7 @@ class TestStart : public WindowTest {
 
     frmMain *m_window = nullptr;
 
-    QRect inWindow(const QWidget *w) { return gui().inWindow(w); }
-    QRect note() { return inWindow(find("txtMsg")); }
+    QRect note() { return gui().inWindow(find("txtMsg")); }
 
     // The demo's start: project r6000 preselected, its first template a view that is active.
     void start(bool ntOnly)
@@ -73,9 +72,8 @@ private slots:
     }
 
     // Templates are listed and the note shown. In NT-only mode, until the user chooses a project, the
-    // buttons wait and the empty list of their views says what to do.
-    // The note lies over the template rows, never over the project box or the status markers, and
-    // the project box takes the click that makes the choice.
+    // buttons wait and the empty list of their views says what to do; the project box takes the click
+    // that makes the choice.
     void preselectedStart()
     {
         QFETCH(bool, ntOnly);
@@ -85,8 +83,9 @@ private slots:
         QCOMPARE(templates.size(), 5);
         // In interop mode the mode switch at load lists them already.
         QCOMPARE(gui().items("myViewsList").size(), ntOnly ? 0 : 6);
-        for (const char *button : {"refreshViewBut", "viewBut", "removeViewBut", "refreshBut", "detailBut",
-                                   "createViewBut"})
+        const char *const buttons[] = {"refreshViewBut", "viewBut",   "removeViewBut",
+                                       "refreshBut",     "detailBut", "createViewBut"};
+        for (const char *button : buttons)
             QVERIFY2(find(button)->isEnabled() != ntOnly, button);
 
         auto *hint = find<QLabel>("myViewsPlaceholder");
@@ -100,9 +99,7 @@ private slots:
         auto *txtMsg = find<QPlainTextEdit>("txtMsg");
         QVERIFY(txtMsg->isVisible());
         QCOMPARE(txtMsg->toPlainText(), "NOTE: View " + templates.first() + " has been created and is active");
-        QVERIFY(inWindow(find<QListWidget>("viewsList")->viewport()).contains(note()));
-        for (const char *control : {"projectCombo", "viewStatusList", "opModeCB", "refreshViewBut", "viewBut"})
-            QVERIFY2(!inWindow(find(control)).intersects(note()), control);
+        // (Where the note lies, at any size: tst_desktop.)
 
         // The first thing a new user does: click the project box (it takes the click and the focus),
         // then take the project.
@@ -115,10 +112,7 @@ private slots:
         site->pick("r6000");
         QTRY_COMPARE(gui().items("myViewsList").size(), 6);
         QVERIFY(!hint->isVisible());
-        QCOMPARE(Gui::accessible(find("myViewsList"), QAccessible::Description),
-                 find("myViewsList")->toolTip());
-        for (const char *button : {"refreshViewBut", "viewBut", "removeViewBut", "refreshBut", "detailBut",
-                                   "createViewBut"})
+        for (const char *button : buttons)
             QVERIFY2(find(button)->isEnabled(), button);
     }
 
