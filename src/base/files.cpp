@@ -9,7 +9,7 @@
 
 bool fileExists(const QString &path, bool wantDir, QString *error)
 {
-    const QString local = platform::toLocalPath(path);
+    const QString local = QDir::fromNativeSeparators(platform::toLocalPath(path));
     const qsizetype slash = local.lastIndexOf(QLatin1Char('/'));
     const QString dir =
         slash < 0 ? QStringLiteral(".") : (slash == 0 ? QStringLiteral("/") : local.left(slash));
