@@ -18,6 +18,9 @@
 //                   ends with this one's output, waits for GO and makes ENDED
 //   write=TEXT      write TEXT ("\n" for a line end) to the file named by the
 //                   first word
+//   copy=FILE       add what the file named by the first word holds to FILE
+//   mode=FILE       add the permissions of that file and of its folder, in
+//                   octal ("600 700"), and a line end to FILE
 //   die-if=WORD     end by signal 9 when the first word is WORD
 //   on=PREFIX:REPLY a rule for serve: a line that starts with PREFIX (any
 //                   line when empty) is answered with REPLY, lines parted by
@@ -28,6 +31,7 @@
 //   exit=N          end with status N
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
@@ -95,6 +99,21 @@ int main(int argc, char **argv)
             QFile f(words.value(0));
             if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
                 f.write(QString(value).replace(QStringLiteral("\\n"), QStringLiteral("\n")).toUtf8());
+        } else if (op == QLatin1String("copy")) {
+            QFile from(words.value(0));
+            append(value, from.open(QIODevice::ReadOnly) ? from.readAll() : QByteArray());
+        } else if (op == QLatin1String("mode")) {
+            const auto octal = [](const QString &path) {
+                const QFile::Permissions p = QFileInfo(path).permissions();
+                const auto digit = [p](QFile::Permission r, QFile::Permission w, QFile::Permission x) {
+                    return QByteArray::number((p & r ? 4 : 0) + (p & w ? 2 : 0) + (p & x ? 1 : 0));
+                };
+                return digit(QFile::ReadUser, QFile::WriteUser, QFile::ExeUser) +
+                       digit(QFile::ReadGroup, QFile::WriteGroup, QFile::ExeGroup) +
+                       digit(QFile::ReadOther, QFile::WriteOther, QFile::ExeOther);
+            };
+            const QString file = words.value(0);
+            append(value, octal(file) + ' ' + octal(QFileInfo(file).path()) + '\n');
         } else if (op == QLatin1String("die-if")) {
             if (words.value(0) == value)
                 std::raise(9); // SIGKILL where there is one
