@@ -36,7 +36,7 @@ cp "$top/docs/help/"* "$stage/help/"
 demo=$stage/demo
 mkdir -p "$demo/program" "$demo/share" "$demo/region" "$demo/bin"
 for f in qn.cfg qn_nt.cfg; do
-    sed -e 's/^KESTREL=kestrel$/KESTREL=kestrel.cmd/' -e 's/^SSH_CMD=plink$/SSH_CMD=plink.exe/' -e 's/$/\r/' \
+    sed -e 's/\r$//' -e 's/^KESTREL=kestrel$/KESTREL=kestrel.cmd/' -e 's/^SSH_CMD=plink$/SSH_CMD=plink.exe/' -e 's/$/\r/' \
         "$top/demo/$f" >"$demo/program/$f"
 done
 cp -R "$top/demo/share/." "$demo/share/"

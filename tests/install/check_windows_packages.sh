@@ -28,6 +28,10 @@ for f in demo.cmd help/index.html platforms/qwindows.dll styles/qwindowsvistasty
     demo/program/qn.cfg demo/share/ccstorage/utils/kestrel/kestrel.cmd; do
     [ -f "$dir/$f" ] || fail "the zip has no $f"
 done
+# The demo's configuration names the Windows Kestrel and SSH client, with one CR LF a line.
+tr -d '\r' <"$dir/demo/program/qn.cfg" | grep -q '^KESTREL=kestrel.cmd$' || fail "the demo names no kestrel.cmd"
+tr -d '\r' <"$dir/demo/program/qn.cfg" | grep -q '^SSH_CMD=plink.exe$' || fail "the demo names no plink.exe"
+grep -q "$(printf '\r\r')" "$dir/demo/program/qn.cfg" && fail "the demo's qn.cfg has doubled line ends"
 wine "$dir/demo/bin/cleartool.exe" -sim-help 2>&1 | grep -q "stand-in for cleartool" ||
     fail "the zip's simulator does not start"
 
