@@ -7,6 +7,9 @@
 // takes every argument as a word.
 // The steps, done in order:
 //   args=FILE       write every word as "[word]" to FILE
+//   argline=FILE    add the words, joined by blanks, and a line end to FILE
+//   run=PROGRAM|ARG|...  run a program and wait for it; "%{-x}" in an
+//                   argument is the word after the word -x
 //   stdin=FILE      add "got" and the first line of standard input to FILE
 //   secret=FILE     add what the file named by the first word holds, then
 //                   this program's command line and its environment, to FILE
@@ -71,6 +74,15 @@ int main(int argc, char **argv)
             for (const QString &w : words)
                 text += '[' + w.toUtf8() + ']';
             append(value, text);
+        } else if (op == QLatin1String("argline")) {
+            append(value, words.join(QLatin1Char(' ')).toUtf8() + '\n');
+        } else if (op == QLatin1String("run")) {
+            QStringList args = value.split(QLatin1Char('|'));
+            const QString program = args.takeFirst();
+            for (QString &a : args)
+                for (qsizetype i = 0; i + 1 < words.size(); ++i)
+                    a.replace(QStringLiteral("%{") + words.at(i) + QLatin1Char('}'), words.at(i + 1));
+            QProcess::execute(program, args);
         } else if (op == QLatin1String("stdin")) {
             char line[256] = {};
             if (!std::fgets(line, sizeof line, stdin))

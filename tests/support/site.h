@@ -96,8 +96,8 @@ void writeSshStandIn(const QString &path, bool offersPasswordFile, const QString
 // Windows, that does steps at every start whatever its arguments; its path.
 QString childProgram(const QString &dir, const QString &name, const QStringList &steps);
 
-// The stand-ins for Kestrel, the SSH client and some editors are sh scripts, which run only where the
-// system starts a script by its "#!" line: not on Windows.
+// The Unix side of a remote creation (the SSH client's login and Kestrel on the host) is played by sh
+// scripts, which run only where the system starts a script by its "#!" line: not on Windows.
 bool shellScriptsRun();
 #define SKIP_UNLESS_SHELL_SCRIPTS_RUN()                                                                      \
     do {                                                                                                     \

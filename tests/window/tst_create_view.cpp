@@ -36,18 +36,14 @@ class TestCreateView : public WindowTest {
 private slots:
     void init()
     {
-        SKIP_UNLESS_SHELL_SCRIPTS_RUN();
         site.reset(); // a failed init is not followed by cleanup
         site = std::make_unique<TestSite>("JDoe");
         site->writeConfig("qn.cfg", TestSite::configLines(false));
-        // Kestrel as the program runs it: notes each run, then the stand-in.
+        // Kestrel as the program runs it: notes each run, then makes the view.
         const QString home = site->share("ccstorage/utils/kestrel");
-        writeFile(home + "/kestrel",
-                  "#!/bin/sh\necho \"$*\" >>'" + site->root().toLocal8Bit() +
-                      "/kestrel.calls'\nKESTREL_STORAGE='" + site->share("ccstg/views").toLocal8Bit() +
-                      "' KESTREL_VIEW_HOST=vobhost CCSIM_REGION=Windows exec " QUILLON_SIM_BIN_DIR
-                      "/kestrel \"$@\"\n",
-                  true);
+        childProgram(home, "kestrel",
+                     {"argline=" + site->root() + "/kestrel.calls",
+                      "run=cleartool|mkview|-tag|%{-tag}|" + site->share("ccstg/views") + "/%{-tag}.vws"});
         for (const char *t : {"dev", "rel"})
             site->addTemplate("r6000", t, {"#Kestrel_Description: development", "element * /main/LATEST"});
         QVERIFY(QDir().mkpath(home + "/config/mainline"));
@@ -83,8 +79,8 @@ private slots:
         });
         create(files[1]);
         QVERIFY(fired);
-        QCOMPARE(kestrel_calls(),
-                 QStringList{"-tag " + tag + " -cfg " + site->share("ccstorage/utils/kestrel/config/r6000")});
+        QCOMPARE(kestrel_calls(), QStringList{"-tag " + tag + " -cfg " +
+                                              QDir::toNativeSeparators(site->share("ccstorage/utils/kestrel/config/r6000"))});
         QCOMPARE(msgs.shown, (QList<Msg>{{"Success: the view --> " + tag + "\r\nhas been created.",
                                           MsgIcon::Information, MsgButtons::Ok, "Finished..."}}));
         QVERIFY(site->tagExists(tag));
@@ -122,16 +118,21 @@ private slots:
         QCOMPARE(kestrel_calls().size(), 1);
     }
 
-    // ClearCase Explorer exists only on Windows: here the site's wish to have it started is not followed,
-    // and the creation ends as usual.
+    // ClearCase Explorer exists only on Windows: elsewhere the site's wish to have it started is not
+    // followed, and the creation ends as usual; on Windows it is started after the creation.
     void explorerWanted_notStartedHere()
     {
+        const bool windows = QSysInfo::kernelType() == "winnt";
         AppGlobals().config.CC_EXPLORER = "true";
         commandlog::clear();
         create(files[1]);
-        QCOMPARE(msgs.shown.value(0).title, "Finished...");
+        bool started = false;
         for (const CommandRecord &r : commandlog::entries())
-            QVERIFY2(!r.command.startsWith("clearexplorer"), qPrintable(r.command));
+            started = started || r.command.startsWith("clearexplorer");
+        QCOMPARE(started, windows);
+        if (windows)
+            return;
+        QCOMPARE(msgs.shown.value(0).title, "Finished...");
         site->gui().trigger("Configuration");
         QVERIFY(site->gui().find<QWidget>("ccExplorerNoteLbl")->isVisible());
         QCOMPARE(site->gui().find<QWidget>("ccExplorerCB")->toolTip(),
@@ -143,10 +144,10 @@ private slots:
         AppGlobals().config.KESTREL = "no-such-kestrel";
         create(files[1]);
         QCOMPARE(msgs.shown.size(), 2); // the runner's own report, then the note
-        const QString kestrel = site->share("ccstorage/utils/kestrel/no-such-kestrel");
+        const QString kestrel = QDir::toNativeSeparators(site->share("ccstorage/utils/kestrel/no-such-kestrel"));
         QCOMPARE(msgs.shown[0], (Msg{"ERROR: " + kestrel + " does not exist\r\nCould not execute --> " +
                                      kestrel + " -tag JDoe__" + files[1] + " -cfg " +
-                                     site->share("ccstorage/utils/kestrel/config/r6000")}));
+                                     QDir::toNativeSeparators(site->share("ccstorage/utils/kestrel/config/r6000"))}));
         QCOMPARE(msgs.shown[1], (Msg{"Note: could not determine if the view --> JDoe__" + files[1] +
                                          "\r\nhas been created. View may be based on a template file in\r\n"
                                          "which case Quillon is unable to determine if the view has been\r\n"
