@@ -30,23 +30,21 @@ QString helpText()
                "  -h, --help       show this help and exit\n"
                "  -v, --version    show the version (") +
            version +
-           QStringLiteral(
-               ") and exit\n"
-               "  --               end of the options: the next word is the configuration file\n"
-               "\n"
-               "CONFIGURATION-FILE is the name of the site's configuration file (qn.cfg unless\n"
-               "given). It is looked for, in this order, in:\n"
-               "  - the folder named by QUILLON_PROGRAM_DIR,\n"
-               "  - the program's own folder,\n"
-               "  - quillon/ in each folder of XDG_CONFIG_DIRS (") +
+           QStringLiteral(") and exit\n"
+                          "  --               end of the options: the next word is the configuration file\n"
+                          "\n"
+                          "CONFIGURATION-FILE is the name of the site's configuration file (qn.cfg unless\n"
+                          "given). It is looked for, in this order, in:\n"
+                          "  - the folder named by QUILLON_PROGRAM_DIR,\n"
+                          "  - the program's own folder,\n"
+                          "  - quillon/ in each folder of XDG_CONFIG_DIRS (") +
            orNone(platform::defaultSystemConfigDirs()) +
-           QStringLiteral(
-               " unless set).\n"
-               "The alternate configuration file it names is looked for beside it.\n"
-               "\n"
-               "Environment:\n"
-               "  QUILLON_PROGRAM_DIR        a folder for the configuration files\n"
-               "  QUILLON_UNC_ROOT           where \\\\HOST\\share paths are reached (") +
+           QStringLiteral(" unless set).\n"
+                          "The alternate configuration file it names is looked for beside it.\n"
+                          "\n"
+                          "Environment:\n"
+                          "  QUILLON_PROGRAM_DIR        a folder for the configuration files\n"
+                          "  QUILLON_UNC_ROOT           where \\\\HOST\\share paths are reached (") +
            orAsTheyAre(platform::defaultUncRoot()) +
            QStringLiteral(
                " unless set)\n"
@@ -63,14 +61,16 @@ QString helpText()
 
 // Qt's own options, let through to QApplication: those that take a value, and the flags.
 const QStringList QT_WITH_VALUE = {
-    QStringLiteral("platform"),        QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
-    QStringLiteral("plugin"),          QStringLiteral("qwindowgeometry"),    QStringLiteral("qwindowicon"),
-    QStringLiteral("qwindowtitle"),    QStringLiteral("session"),            QStringLiteral("style"),
-    QStringLiteral("stylesheet"),      QStringLiteral("display"),            QStringLiteral("geometry"),
+    QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+    QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+    QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+    QStringLiteral("qwindowtitle"),    QStringLiteral("session"),
+    QStringLiteral("style"),           QStringLiteral("stylesheet"),
+    QStringLiteral("display"),         QStringLiteral("geometry"),
     QStringLiteral("title"),           QStringLiteral("name"),
 };
-const QStringList QT_FLAGS = {QStringLiteral("reverse"), QStringLiteral("widgetcount"), QStringLiteral("nograb"),
-                              QStringLiteral("dograb"), QStringLiteral("sync")};
+const QStringList QT_FLAGS = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                              QStringLiteral("nograb"), QStringLiteral("dograb"), QStringLiteral("sync")};
 
 // The option's name as the parser knows it: the word without its dashes and any "=value".
 QString optionName(const QString &word)
@@ -123,7 +123,8 @@ std::optional<EarlyExit> handleOptions(const QStringList &arguments)
             !words.last().contains(QLatin1Char('=')))
             return mistake(QStringLiteral("option '") + words.last() + QStringLiteral("' needs a value"));
         for (const QString &w : words)
-            if (w.startsWith(QLatin1Char('-')) && w.contains(QLatin1Char('=')) && QT_FLAGS.contains(optionName(w)))
+            if (w.startsWith(QLatin1Char('-')) && w.contains(QLatin1Char('=')) &&
+                QT_FLAGS.contains(optionName(w)))
                 return mistake(QStringLiteral("option '") + w + QStringLiteral("' takes no value"));
         return mistake(parser.errorText());
     }

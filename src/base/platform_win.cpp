@@ -93,7 +93,8 @@ PrivateFile::PrivateFile(const QString &fileName, const QByteArray &content)
     QString base = privateRuntimeDir();
     if (base.isEmpty())
         base = QDir::tempPath();
-    const QString dir = base + QStringLiteral("/quillon.") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    const QString dir =
+        base + QStringLiteral("/quillon.") + QUuid::createUuid().toString(QUuid::Id128).left(12);
     if (!QDir().mkdir(dir)) {
         m_error = QStringLiteral("cannot make the folder %1").arg(QDir::toNativeSeparators(dir));
         return;

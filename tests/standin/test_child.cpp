@@ -91,10 +91,13 @@ int main(int argc, char **argv)
         } else if (op == QLatin1String("secret")) {
             QFile channel(words.value(0));
             const QByteArray secret = channel.open(QIODevice::ReadOnly) ? channel.readAll() : QByteArray();
-            append(value, secret + '\n' + all.join(QLatin1Char(' ')).toUtf8() + '\n' +
-                              QProcessEnvironment::systemEnvironment().toStringList().join(QLatin1Char('\n')).toUtf8());
+            append(
+                value,
+                secret + '\n' + all.join(QLatin1Char(' ')).toUtf8() + '\n' +
+                    QProcessEnvironment::systemEnvironment().toStringList().join(QLatin1Char('\n')).toUtf8());
         } else if (op == QLatin1String("out") || op == QLatin1String("err")) {
-            std::fputs((value + QLatin1Char('\n')).toLocal8Bit().constData(), op == QLatin1String("out") ? stdout : stderr);
+            std::fputs((value + QLatin1Char('\n')).toLocal8Bit().constData(),
+                       op == QLatin1String("out") ? stdout : stderr);
             std::fflush(op == QLatin1String("out") ? stdout : stderr);
         } else if (op == QLatin1String("sleep")) {
             QThread::msleep(value.toULong());
@@ -105,8 +108,9 @@ int main(int argc, char **argv)
                 QThread::msleep(50);
         } else if (op == QLatin1String("later")) {
             const QStringList files = value.split(QLatin1Char(','));
-            QProcess::startDetached(QCoreApplication::applicationFilePath(),
-                                    {QStringLiteral("waitfor=") + files.value(0), QStringLiteral("touch=") + files.value(1)});
+            QProcess::startDetached(
+                QCoreApplication::applicationFilePath(),
+                {QStringLiteral("waitfor=") + files.value(0), QStringLiteral("touch=") + files.value(1)});
         } else if (op == QLatin1String("write")) {
             QFile f(words.value(0));
             if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -145,8 +149,9 @@ int main(int argc, char **argv)
                         QThread::msleep(5000);
                     else
                         for (QString out : reply.split(QLatin1Char('|')))
-                            std::printf("%s\n", qPrintable(out.replace(QStringLiteral("%n"), QString::number(n))
-                                                               .replace(QStringLiteral("%l"), text)));
+                            std::printf("%s\n",
+                                        qPrintable(out.replace(QStringLiteral("%n"), QString::number(n))
+                                                       .replace(QStringLiteral("%l"), text)));
                     std::fflush(stdout);
                     break;
                 }

@@ -102,5 +102,6 @@ bool shellScriptsRun();
 #define SKIP_UNLESS_SHELL_SCRIPTS_RUN()                                                                      \
     do {                                                                                                     \
         if (!shellScriptsRun())                                                                              \
-            QSKIP("the Unix host (its login shell and Kestrel) is played by sh scripts, which Windows does not run");                       \
+            QSKIP("the Unix host (its login shell and Kestrel) is played by sh scripts, which Windows does " \
+                  "not run");                                                                                \
     } while (false)

@@ -134,7 +134,8 @@ private slots:
         RunOptions options;
         options.captureErrors = true;
         RunResult r = runProgram(child({u"out=out"_s, u"err=err"_s, u"exit=3"_s}), options);
-        QCOMPARE(r.errors.replace("\r\n", "\n"), QByteArray("err\n")); // Windows programs end lines with CR LF
+        QCOMPARE(r.errors.replace("\r\n", "\n"),
+                 QByteArray("err\n")); // Windows programs end lines with CR LF
         QCOMPARE(r.exitCode, 3);
         options.captureOutput = true;
         r = runProgram(child({u"out=out"_s, u"err=err"_s}), options);

@@ -118,7 +118,8 @@ private slots:
         const QString started = site->root() + "/started", ended = site->root() + "/ended";
         const QString kestrel = childProgram(site->share("ccstorage/utils/kestrel"), u"kestrel"_s,
                                              {"touch=" + started, u"sleep=2000"_s, "touch=" + ended});
-        site->writeConfig("qn.cfg", TestSite::configLines(false, {"KESTREL=" + QFileInfo(kestrel).fileName()}));
+        site->writeConfig("qn.cfg",
+                          TestSite::configLines(false, {"KESTREL=" + QFileInfo(kestrel).fileName()}));
         endsAtOnce(u"create"_s, Activity::Creating);
         // Quillon was gone within 1.5 s; Kestrel, two seconds long, ran on to its end.
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ended), 10000);

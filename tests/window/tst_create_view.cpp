@@ -79,8 +79,9 @@ private slots:
         });
         create(files[1]);
         QVERIFY(fired);
-        QCOMPARE(kestrel_calls(), QStringList{"-tag " + tag + " -cfg " +
-                                              QDir::toNativeSeparators(site->share("ccstorage/utils/kestrel/config/r6000"))});
+        QCOMPARE(kestrel_calls(),
+                 QStringList{"-tag " + tag + " -cfg " +
+                             QDir::toNativeSeparators(site->share("ccstorage/utils/kestrel/config/r6000"))});
         QCOMPARE(msgs.shown, (QList<Msg>{{"Success: the view --> " + tag + "\r\nhas been created.",
                                           MsgIcon::Information, MsgButtons::Ok, "Finished..."}}));
         QVERIFY(site->tagExists(tag));
@@ -144,10 +145,12 @@ private slots:
         AppGlobals().config.KESTREL = "no-such-kestrel";
         create(files[1]);
         QCOMPARE(msgs.shown.size(), 2); // the runner's own report, then the note
-        const QString kestrel = QDir::toNativeSeparators(site->share("ccstorage/utils/kestrel/no-such-kestrel"));
-        QCOMPARE(msgs.shown[0], (Msg{"ERROR: " + kestrel + " does not exist\r\nCould not execute --> " +
-                                     kestrel + " -tag JDoe__" + files[1] + " -cfg " +
-                                     QDir::toNativeSeparators(site->share("ccstorage/utils/kestrel/config/r6000"))}));
+        const QString kestrel =
+            QDir::toNativeSeparators(site->share("ccstorage/utils/kestrel/no-such-kestrel"));
+        QCOMPARE(msgs.shown[0],
+                 (Msg{"ERROR: " + kestrel + " does not exist\r\nCould not execute --> " + kestrel +
+                      " -tag JDoe__" + files[1] + " -cfg " +
+                      QDir::toNativeSeparators(site->share("ccstorage/utils/kestrel/config/r6000"))}));
         QCOMPARE(msgs.shown[1], (Msg{"Note: could not determine if the view --> JDoe__" + files[1] +
                                          "\r\nhas been created. View may be based on a template file in\r\n"
                                          "which case Quillon is unable to determine if the view has been\r\n"

@@ -103,7 +103,8 @@ private slots:
 
         m_first.kill(); // no chance to release the lock
         QVERIFY(m_first.waitForFinished(30000));
-        QVERIFY(QFile::exists(m_tmp.filePath("quillon.lock")) || QFile::exists(m_tmp.filePath("quillon/quillon.lock")));
+        QVERIFY(QFile::exists(m_tmp.filePath("quillon.lock")) ||
+                QFile::exists(m_tmp.filePath("quillon/quillon.lock")));
         start(m_next, {"my site.cfg"}); // the file named in the program folder
         QVERIFY(prints(m_next, "READY|my site.cfg|sitehost\n"));
     }
