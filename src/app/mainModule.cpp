@@ -22,7 +22,7 @@ void warnAboutRequiredFiles(const ConfigRecord &config)
     RequiredFilesProblems problems;
     const bool present = check_required_files(msg, config, config.SSH_CMD, problems);
     for (const auto &[path, why] : problems.unreadable)
-        showMessage(QStringLiteral("Error determining file exist --> ") + platform::shownPath(path) + QStringLiteral("::") + why,
+        showMessage(QStringLiteral("Error determining file exist --> ") + platform::toLocalPath(path) + QStringLiteral("::") + why,
                     MsgIcon::Critical);
     if (!problems.failure.isEmpty())
         showMessage(QStringLiteral("Error::") + problems.failure + CRLF +
@@ -66,7 +66,7 @@ bool Main()
         warnAboutRequiredFiles(g.config);
     } catch (const std::exception &e) {
         showMessage(QStringLiteral("Error::") + errorDescription(e) + CRLF +
-                        QStringLiteral("Failed to process file --> ") + platform::shownPath(path) + CRLF +
+                        QStringLiteral("Failed to process file --> ") + platform::toLocalPath(path) + CRLF +
                         QStringLiteral("Aborting Quillon::Main()") + CRLF + QStringLiteral("Status:"),
                     MsgIcon::Critical, MsgButtons::Ok, QStringLiteral("Quillon:Error Encountered..."));
         g.unloadAll();

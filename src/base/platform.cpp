@@ -127,11 +127,6 @@ QString toLocalPath(const QString &built)
     return QDir::toNativeSeparators(QString(built).replace(QLatin1Char('\\'), QLatin1Char('/')));
 }
 
-QString shownPath(const QString &built)
-{
-    return toLocalPath(built);
-}
-
 QString shellLine(const QStringList &words)
 {
     QStringList quoted;

@@ -48,9 +48,6 @@ QString defaultUncRoot();
 // slashes (on Windows: backslashes throughout, and without a UNC root the
 // path as it is).
 QString toLocalPath(const QString &built);
-// A built path as a message shows it to the user: where the file is on
-// this system, in the platform's separators.
-QString shownPath(const QString &built);
 
 // Words joined into one line for the platform's shell: a word that the
 // shell would split or read otherwise is quoted (as sh reads it; on

@@ -77,17 +77,17 @@ QString gcsv(const QString &path, QString *problem, QString *unreadable)
     QString why;
     const bool exists = fileExists(path, false, &why);
     if (!why.isEmpty() && unreadable)
-        *unreadable = QStringLiteral("Error determining file exist --> ") + platform::shownPath(path) + QStringLiteral("::") + why;
+        *unreadable = QStringLiteral("Error determining file exist --> ") + platform::toLocalPath(path) + QStringLiteral("::") + why;
     if (!exists) {
         if (problem)
-            *problem = QStringLiteral("(gcsv): File does not exist --> ") + platform::shownPath(path);
+            *problem = QStringLiteral("(gcsv): File does not exist --> ") + platform::toLocalPath(path);
         return FAILED;
     }
     try {
         return readLastLine(path);
     } catch (const std::exception &e) {
         if (problem)
-            *problem = QStringLiteral("Failed to get view tag --> ") + platform::shownPath(path) + errorDescription(e);
+            *problem = QStringLiteral("Failed to get view tag --> ") + platform::toLocalPath(path) + errorDescription(e);
         return QString();
     }
 }

@@ -24,15 +24,15 @@ bool check_required_files(QString &msg, const ConfigRecord &rec, const QString &
         const QString configDir = site.kestrelConfigDir();
 
         if (!exists(ssh_client, false)) {
-            msg = QStringLiteral("Required file missing --> ") + platform::shownPath(ssh_client);
+            msg = QStringLiteral("Required file missing --> ") + platform::toLocalPath(ssh_client);
             return false;
         }
         if (!exists(kestrel, false)) {
-            msg = QStringLiteral("Required file MISSING --> ") + platform::shownPath(kestrel);
+            msg = QStringLiteral("Required file MISSING --> ") + platform::toLocalPath(kestrel);
             return false;
         }
         if (!exists(configDir, true)) {
-            msg = QStringLiteral("Required Directory missing --> ") + platform::shownPath(configDir);
+            msg = QStringLiteral("Required Directory missing --> ") + platform::toLocalPath(configDir);
             return false;
         }
         return true;

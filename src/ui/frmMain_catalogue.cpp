@@ -30,7 +30,7 @@ void frmMain::get_view_templates(const QString &dir)
     if (project == QLatin1String("ri2zad") || project == QLatin1String("<choose project>"))
         return;
     if (!file_exists(full, true)) {
-        showMessage(QStringLiteral("ERROR: Directory not exist --> ") + platform::shownPath(full), MsgIcon::Critical);
+        showMessage(QStringLiteral("ERROR: Directory not exist --> ") + platform::toLocalPath(full), MsgIcon::Critical);
         return;
     }
 
@@ -48,14 +48,14 @@ void frmMain::get_view_templates(const QString &dir)
     g.view_templates.clear();
     Catalogue catalogue = loadCatalogue(full, user, CC(), CTool(), [] { QCoreApplication::processEvents(); });
     for (const auto &[file, why] : catalogue.descriptionErrors)
-        showMessage(QStringLiteral("Error getting view description for --> ") + platform::shownPath(file) + QStringLiteral(":: ") +
+        showMessage(QStringLiteral("Error getting view description for --> ") + platform::toLocalPath(file) + QStringLiteral(":: ") +
                         why,
                     MsgIcon::Critical);
     if (!catalogue.listingError.isEmpty()) {
         // What the previous project showed is not this one's.
         ui->descTxt->clear();
         ui->txtMsg->hide();
-        showMessage(QStringLiteral("Error reading config directory --> ") + platform::shownPath(full), MsgIcon::Critical);
+        showMessage(QStringLiteral("Error reading config directory --> ") + platform::toLocalPath(full), MsgIcon::Critical);
         return;
     }
     // The rows, their markers and the records go in together: the lists

@@ -29,15 +29,15 @@ void frmMain::readConfiguration(const QString &path)
     const ConfigReadResult read =
         read_config_file(path, config, AppGlobals().programDir, strip_non_ansi(get_login_name()));
     for (const auto &[file, why] : read.unreadable)
-        showMessage(QStringLiteral("Error determining file exist --> ") + platform::shownPath(file) + QStringLiteral("::") + why,
+        showMessage(QStringLiteral("Error determining file exist --> ") + platform::toLocalPath(file) + QStringLiteral("::") + why,
                     MsgIcon::Critical);
     if (read.missing) {
-        showMessage(QStringLiteral("File does not exist --> ") + platform::shownPath(path), MsgIcon::Critical);
+        showMessage(QStringLiteral("File does not exist --> ") + platform::toLocalPath(path), MsgIcon::Critical);
         return;
     }
     addProjects(read.projects);
     if (!read.error.isEmpty()) {
-        showMessage(QStringLiteral("Error processing config file --> ") + platform::shownPath(path) + QStringLiteral(":: ") +
+        showMessage(QStringLiteral("Error processing config file --> ") + platform::toLocalPath(path) + QStringLiteral(":: ") +
                         read.error,
                     MsgIcon::Critical);
         return;

@@ -23,7 +23,7 @@ bool file_exists(const QString &path, bool want_dir)
     QString error;
     const bool found = fileExists(path, want_dir, &error);
     if (!error.isEmpty())
-        showMessage(QStringLiteral("Error determining file exist --> ") + platform::shownPath(path) + QStringLiteral("::") + error,
+        showMessage(QStringLiteral("Error determining file exist --> ") + platform::toLocalPath(path) + QStringLiteral("::") + error,
                     MsgIcon::Critical);
     return found;
 }
